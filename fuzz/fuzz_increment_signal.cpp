@@ -1,0 +1,75 @@
+// Feeds arbitrary bytes to the calculation as five texts, one per line, and checks what
+// must hold for any input. Any violation traps, so libFuzzer keeps the input.
+
+#include "calc/increment_signal.h"
+
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string_view>
+
+namespace {
+
+void Require(bool condition) {
+    if (!condition)
+        __builtin_trap();
+}
+
+bool SameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+// -?[0-9]+\.[0-9]{2}, and never a signed zero
+bool IsResultText(std::string_view s) {
+    if (s.starts_with('-'))
+        s.remove_prefix(1);
+    const auto point = s.find('.');
+    if (point == 0 || point == std::string_view::npos || s.size() - point != 3)
+        return false;
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if (i != point && (s[i] < '0' || s[i] > '9'))
+            return false;
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view rest(reinterpret_cast<const char*>(data), size);
+    std::array<std::string_view, 5> texts;
+    for (auto& text : texts) {
+        const auto end = rest.find('\n');
+        text = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    }
+
+    const auto r = calc::ComputeIncrementSignal(texts[0], texts[1], texts[2], texts[3], texts[4]);
+    const auto again =
+        calc::ComputeIncrementSignal(texts[0], texts[1], texts[2], texts[3], texts[4]);
+    Require(again.text == r.text && again.finite == r.finite && again.failure == r.failure &&
+            SameBits(again.uvPerIncrement, r.uvPerIncrement));
+
+    const std::array converted{r.excitation, r.cellCount, r.divisionSize, r.cellCapacity,
+                               r.cellRating};
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        Require(SameBits(converted[i], calc::LeadingNumber(texts[i])));
+
+    Require(r.finite == (r.failure == calc::Failure::none));
+    if (!r.finite) {
+        Require(r.text.empty());
+        return 0;
+    }
+    Require(std::isfinite(r.uvPerIncrement));
+    Require(IsResultText(r.text) && r.text != "-0.00");
+    double shown = 0;
+    const auto [end, error] = std::from_chars(r.text.data(), r.text.data() + r.text.size(), shown);
+    Require(error == std::errc{} && end == r.text.data() + r.text.size());
+    // Reading the text back rounds it to a double again, by up to half a unit in the last place.
+    const double readBack = std::abs(r.uvPerIncrement) * std::numeric_limits<double>::epsilon();
+    Require(std::abs(shown - r.uvPerIncrement) <= 0.005 + readBack);
+    return 0;
+}
