@@ -1,0 +1,75 @@
+#include "shell/forms.h"
+
+#include "helpwindow/helpfrm.h"
+#include "mainwindow/mainfrm.h"
+#include "shell/controls.h"
+
+#include <QApplication>
+
+#include <memory>
+
+namespace shell {
+namespace {
+
+std::unique_ptr<mainfrm> mainInstance;
+std::unique_ptr<helpfrm> helpInstance;
+
+// Windows must go before the application object does; Qt calls this from its destructor.
+void DestroyForms() {
+    helpInstance.reset();
+    mainInstance.reset();
+}
+
+void DestroyFormsAtQuit() {
+    static const bool registered = (qAddPostRoutine(DestroyForms), true);
+    Q_UNUSED(registered);
+}
+
+template <class Form> Form& Instance(std::unique_ptr<Form>& instance) {
+    if (!instance) {
+        DestroyFormsAtQuit();
+        instance = std::make_unique<Form>();
+    }
+    return *instance;
+}
+
+} // namespace
+
+mainfrm& Mainfrm() {
+    return Instance(mainInstance);
+}
+helpfrm& Helpfrm() {
+    return Instance(helpInstance);
+}
+
+QWidget& Instance(Form form) {
+    if (form == Form::mainfrm)
+        return Mainfrm();
+    return Helpfrm();
+}
+
+void Show(Form form) {
+    QWidget& window = Instance(form);
+    controls::Visible(window, true);
+    // A window shown in answer to the user takes the keyboard, so access keys work at once.
+    window.raise();
+    window.activateWindow();
+}
+void Hide(Form form) {
+    controls::Visible(Instance(form), false);
+}
+
+void End() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->hide();
+    QCoreApplication::exit(0);
+}
+
+int Start() {
+    // Only End ends the program; hiding the last visible window for the other must not.
+    QApplication::setQuitOnLastWindowClosed(false);
+    Show(Form::mainfrm);
+    return QApplication::exec();
+}
+
+} // namespace shell
