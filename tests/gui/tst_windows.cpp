@@ -1,0 +1,468 @@
+// The two windows as a person uses them, through real mouse and key events on the real
+// widgets, and their look against the designed pixel values (1 pixel = 15 twips).
+
+// Mouse events go through the platform layer, as the window system's do, so Qt itself picks
+// the widget that receives them (a release goes to the widget that took the press).
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "helpwindow/helpfrm.h"
+#include "mainwindow/mainfrm.h"
+#include "shell/forms.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+template <class W = QWidget> W* Get(QWidget& window, const QString& name) {
+    auto* w = window.findChild<W*>(name);
+    if (!w)
+        qFatal("no control %s", qPrintable(name));
+    return w;
+}
+
+QWidget& Main() {
+    return shell::Mainfrm();
+}
+QLineEdit* Result() {
+    return Get<QLineEdit>(Main(), "Text1");
+}
+QPushButton* Calculate() {
+    return Get<QPushButton>(Main(), "cmd1");
+}
+
+const QStringList kInputs{"Combo1", "Combo2", "Text3", "Combo4", "Combo5"};
+const QStringList kStartUp{"5", "4", "1", "2500", "2"};
+
+// Types into an input as a person would: click it, select everything, type.
+void Type(const QString& input, const QString& text) {
+    QWidget* control = Get(Main(), input);
+    if (auto* list = qobject_cast<QComboBox*>(control))
+        control = list->lineEdit();
+    QTest::mouseClick(control, Qt::LeftButton);
+    QTest::keyClick(control, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(control, Qt::Key_Delete);
+    QTest::keyClicks(control, text);
+}
+
+void TypeAll(const QStringList& texts) {
+    for (int i = 0; i < kInputs.size(); ++i)
+        Type(kInputs[i], texts[i]);
+}
+
+QStringList Typed() {
+    QStringList texts;
+    for (const QString& input : kInputs) {
+        QWidget* control = Get(Main(), input);
+        auto* list = qobject_cast<QComboBox*>(control);
+        texts << (list ? list->currentText() : qobject_cast<QLineEdit*>(control)->text());
+    }
+    return texts;
+}
+
+qsizetype HelpWindows() {
+    return std::ranges::count_if(QApplication::topLevelWidgets(),
+                                 [](QWidget* w) { return qobject_cast<helpfrm*>(w) != nullptr; });
+}
+
+void ShowAndActivate(QWidget& window) {
+    QVERIFY(window.isVisible());
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+}
+
+// A key as the keyboard delivers it: to the widget with the focus.
+void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+QMessageBox* OpenMessage() {
+    return Main().findChild<QMessageBox*>();
+}
+
+} // namespace
+
+class TestWindows : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void startUp_data();
+    void startUp();
+    void typedTextStaysText();
+    void calculate_data();
+    void calculate();
+    void keyboardDoesNotCalculate_data();
+    void keyboardDoesNotCalculate();
+    void pressElsewhereReleasedOnCalculate();
+    void notFinite_data();
+    void notFinite();
+    void helpAndBack_data();
+    void helpAndBack();
+    void tabOrder();
+    void layout_data();
+    void layout();
+    void captionsFit();
+    void exitEnds_data();
+    void exitEnds();
+};
+
+void TestWindows::initTestCase() {
+    QWidget& main = Main();
+    // The load step has run before the window is first visible.
+    QVERIFY(!main.isVisible());
+    QCOMPARE(Get<QComboBox>(main, "Combo1")->currentText(), "5");
+    QCOMPARE(HelpWindows(), 0); // made only when first asked for
+    QApplication::setQuitOnLastWindowClosed(false);
+    shell::Show(shell::Form::mainfrm);
+}
+
+void TestWindows::init() {
+    shell::Show(shell::Form::mainfrm);
+    ShowAndActivate(Main());
+}
+
+void TestWindows::cleanup() {
+    if (QMessageBox* box = OpenMessage())
+        box->close();
+}
+
+void TestWindows::startUp_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("excitation") << "Combo1"
+                                << "Excitation Voltage"
+                                << QStringList{"15", "12.5", "12", "10", "6", "5", "4", "1.6"}
+                                << "5";
+    QTest::newRow("cells") << "Combo2"
+                           << "Number of Load Cells"
+                           << QStringList{"1",  "2",  "3",  "4",  "6",  "8",  "10",
+                                          "12", "14", "16", "18", "20", "22", "24"}
+                           << "4";
+    QTest::newRow("division") << "Text3"
+                              << "Division Size in Lb or KG" << QStringList() << "1";
+    QTest::newRow("capacity") << "Combo4"
+                              << "Load Cell Capacity"
+                              << QStringList{"1",    "2",     "2.5",   "5",     "10",
+                                             "20",   "25",    "50",    "100",   "200",
+                                             "250",  "500",   "1000",  "2000",  "2500",
+                                             "5000", "10000", "20000", "25000", "50000"}
+                              << "2500";
+    QTest::newRow("rating") << "Combo5"
+                            << "Cell Rating in mV / Volt" << QStringList{"2", "3"} << "2";
+    QTest::newRow("result") << "Text1"
+                            << "Quinbray per Increment" << QStringList() << "";
+}
+
+void TestWindows::startUp() {
+    QFETCH(QString, input);
+    QFETCH(QString, label);
+    QFETCH(QStringList, items);
+    QFETCH(QString, text);
+    QWidget* control = Get(Main(), input);
+    QCOMPARE(control->accessibleName(), label);
+    if (auto* list = qobject_cast<QComboBox*>(control)) {
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->itemText(i);
+        QCOMPARE(shown, items);
+        QCOMPARE(list->currentText(), text);
+    } else {
+        QCOMPARE(qobject_cast<QLineEdit*>(control)->text(), text);
+    }
+}
+
+void TestWindows::typedTextStaysText() {
+    auto* cells = Get<QComboBox>(Main(), "Combo2");
+    Type("Combo2", "1");
+    QCOMPARE(cells->currentText(), "1"); // not completed to "10"
+    Type("Combo2", "7");
+    QTest::keyClick(cells->lineEdit(), Qt::Key_Return);
+    QCOMPARE(cells->currentText(), "7");
+    QCOMPARE(cells->count(), 14);   // and not added to the list
+    QCOMPARE(Result()->text(), ""); // typing computes nothing
+
+    // Picking an item replaces the text.
+    auto* excitation = Get<QComboBox>(Main(), "Combo1");
+    excitation->showPopup();
+    QTest::keyClick(excitation->view(), Qt::Key_Home);
+    QTest::keyClick(excitation->view(), Qt::Key_Down);
+    QTest::keyClick(excitation->view(), Qt::Key_Return);
+    QCOMPARE(excitation->currentText(), "12.5");
+}
+
+void TestWindows::calculate_data() {
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QPoint>("releaseAt"); // relative to the button
+    QTest::addColumn<QString>("expected");
+
+    const QPoint inside(20, 10), outside(-100, -60);
+    const Qt::KeyboardModifiers none;
+    QTest::newRow("left") << kStartUp << Qt::LeftButton << none << inside << "1.00";
+    QTest::newRow("right") << QStringList{"10", "4", "0.5", "1000", "3"} << Qt::RightButton << none
+                           << inside << "3.75";
+    QTest::newRow("middle, shift and control")
+        << QStringList{"15", "1", "1", "1", "3"} << Qt::MiddleButton
+        << (Qt::ShiftModifier | Qt::ControlModifier) << inside << "45000.00";
+    QTest::newRow("released off the button") << QStringList{"-5", "4", "1", "2500 lb", "2"}
+                                             << Qt::LeftButton << none << outside << "-1.00";
+    QTest::newRow("right, released off the button")
+        << QStringList{"5", "8", "1", "2000", "2"} << Qt::RightButton << none << outside << "0.62";
+}
+
+void TestWindows::calculate() {
+    QFETCH(QStringList, texts);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QPoint, releaseAt);
+    QFETCH(QString, expected);
+    TypeAll(texts);
+    Result()->setText("stale");
+
+    QTest::mousePress(Calculate(), button, modifiers, QPoint(20, 10));
+    QCOMPARE(Result()->text(), "stale"); // the press alone does nothing
+    QTest::mouseRelease(Calculate(), button, modifiers, releaseAt);
+    QCOMPARE(Result()->text(), expected);
+    auto& main = static_cast<mainfrm&>(Main());
+    QVERIFY(std::abs(main.uvPerIncrement - expected.toDouble()) <= 0.005 + 1e-12);
+}
+
+void TestWindows::keyboardDoesNotCalculate_data() {
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("access key") << Qt::Key_C << Qt::KeyboardModifiers(Qt::AltModifier);
+    QTest::newRow("space") << Qt::Key_Space << Qt::KeyboardModifiers();
+}
+
+void TestWindows::keyboardDoesNotCalculate() {
+    QFETCH(Qt::Key, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    TypeAll(kStartUp);
+    Result()->setText("unchanged");
+    QSignalSpy clicks(Calculate(), &QPushButton::clicked);
+    Calculate()->setFocus();
+
+    Press(key, modifiers);
+    QTRY_COMPARE(clicks.count(), 1); // the key did reach the button
+    QCOMPARE(Result()->text(), "unchanged");
+}
+
+void TestWindows::pressElsewhereReleasedOnCalculate() {
+    Result()->setText("unchanged");
+    const QPoint onCalculate = Calculate()->geometry().center();
+    QTest::mousePress(&Main(), Qt::LeftButton, {}, QPoint(335, 175)); // empty window corner
+    QTest::mouseRelease(&Main(), Qt::LeftButton, {}, onCalculate);
+    QCOMPARE(Result()->text(), "unchanged");
+}
+
+void TestWindows::notFinite_data() {
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no cells") << QStringList{"5", "0", "1", "2500", "2"}
+                              << "The number of load cells and the load cell capacity must not "
+                                 "be zero.";
+    QTest::newRow("capacity not a number") << QStringList{"5", "4", "1", "abc", "2"}
+                                           << "The number of load cells and the load cell "
+                                              "capacity must not be zero.";
+    QTest::newRow("too large") << QStringList{"5", "1e300", "1", "1e300", "2"}
+                               << "The values are too large or too small to calculate.";
+}
+
+void TestWindows::notFinite() {
+    QFETCH(QStringList, texts);
+    QFETCH(QString, message);
+    TypeAll(kStartUp);
+    QTest::mouseClick(Calculate(), Qt::LeftButton);
+    QCOMPARE(Result()->text(), "1.00");
+    const auto& main = static_cast<mainfrm&>(Main());
+    const double before[] = {main.excitation, main.cellCount, main.uvPerIncrement};
+
+    TypeAll(texts);
+    QTest::mouseClick(Calculate(), Qt::LeftButton);
+    QCOMPARE(Result()->text(), ""); // no earlier result beside the new inputs
+    QMessageBox* box = OpenMessage();
+    QVERIFY(box && box->isVisible());
+    QCOMPARE(box->windowTitle(), "Quinbray Build Calculator");
+    QCOMPARE(box->text(), message);
+    QTest::keyClick(box, Qt::Key_Return);
+    QTRY_VERIFY(!OpenMessage());
+
+    QCOMPARE(Typed(), texts); // what the user typed stays
+    const double after[] = {main.excitation, main.cellCount, main.uvPerIncrement};
+    QVERIFY(std::equal(std::begin(before), std::end(before), std::begin(after)));
+}
+
+void TestWindows::helpAndBack_data() {
+    QTest::addColumn<bool>("byKeyboard");
+    QTest::addColumn<bool>("closeByTitleBar");
+    QTest::newRow("buttons") << false << false;
+    QTest::newRow("access keys") << true << false;
+    QTest::newRow("title bar close") << false << true;
+}
+
+void TestWindows::helpAndBack() {
+    QFETCH(bool, byKeyboard);
+    QFETCH(bool, closeByTitleBar);
+    const QStringList typed{"12.5", "7", "0.5", "2500 kg", "3"};
+    TypeAll(typed);
+    QTest::mouseClick(Calculate(), Qt::LeftButton);
+    const QString result = Result()->text();
+    auto* focused = Get(Main(), "Combo4");
+    focused->setFocus();
+
+    if (byKeyboard)
+        Press(Qt::Key_H, Qt::AltModifier);
+    else
+        QTest::mouseClick(Get(Main(), "cmd2"), Qt::LeftButton);
+    QTRY_VERIFY(!Main().isVisible()); // an access key clicks after a short animation
+    QWidget& help = shell::Helpfrm();
+    ShowAndActivate(help);
+    QCOMPARE(HelpWindows(), 1); // the same one every time
+
+    if (closeByTitleBar)
+        help.close();
+    else if (byKeyboard)
+        Press(Qt::Key_C, Qt::AltModifier);
+    else
+        QTest::mouseClick(Get(help, "cmd1"), Qt::LeftButton);
+    QTRY_VERIFY(!help.isVisible());
+    ShowAndActivate(Main());
+    QCOMPARE(QApplication::focusWidget(), byKeyboard ? focused : Get(Main(), "cmd2"));
+    QCOMPARE(Typed(), typed);
+    QCOMPARE(Get<QComboBox>(Main(), "Combo2")->count(), 14);
+    QCOMPARE(Result()->text(), result);
+}
+
+void TestWindows::tabOrder() {
+    Get(Main(), "Combo1")->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        while (focus && focus->parentWidget() != &Main()) // a list's own line edit
+            focus = focus->parentWidget();
+        visited << (focus ? focus->objectName() : QString());
+    }
+    QCOMPARE(visited, QStringList({"Text3", "Combo5", "Combo2", "Combo4", "cmd1", "cmd2", "cmd3",
+                                   "Combo1"}));
+}
+
+void TestWindows::layout_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QRect>("pixels");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<double>("points"); // 0: the window's font
+
+    const auto row = [](const char* w, const char* c, QRect r, const char* text, double pt) {
+        QTest::addRow("%s %s", w, c) << w << c << r << text << pt;
+    };
+    row("mainfrm", "lbl1", {16, 8, 65, 25}, "Excitation Voltage", 0);
+    row("mainfrm", "lbl5", {128, 8, 65, 25}, "Division Size in Lb or KG", 0);
+    row("mainfrm", "lbl7", {240, 8, 65, 25}, "Cell Rating in mV / Volt", 0);
+    row("mainfrm", "Combo1", {16, 40, 81, 21}, "", 0);
+    row("mainfrm", "Text3", {128, 40, 81, 19}, "", 0);
+    row("mainfrm", "Combo5", {240, 40, 81, 21}, "", 0);
+    row("mainfrm", "lbl3", {16, 72, 81, 33}, "Number of Load Cells", 0);
+    row("mainfrm", "lbl6", {128, 72, 81, 33}, "Load Cell Capacity", 0);
+    row("mainfrm", "lbl8", {240, 72, 81, 33}, "Quinbray per Increment", 0);
+    row("mainfrm", "Combo2", {16, 104, 81, 21}, "", 0);
+    row("mainfrm", "Combo4", {128, 104, 81, 21}, "", 0);
+    row("mainfrm", "Text1", {240, 104, 81, 28}, "", 13.5);
+    row("mainfrm", "cmd1", {16, 144, 81, 25}, "&Calculate", 9.75);
+    row("mainfrm", "cmd2", {144, 144, 49, 25}, "&Help", 9.75);
+    row("mainfrm", "cmd3", {256, 144, 49, 25}, "E&xit", 9.75);
+    row("helpfrm", "Label1", {8, 16, 321, 33},
+        "Select the desired values for each parameter and then click on the Calculate button.", 0);
+    row("helpfrm", "Label6", {8, 48, 321, 33},
+        "NOTE: Division size and load cell capacity must both be in the same units, either lb "
+        "or kg.",
+        0);
+    row("helpfrm", "Label4", {8, 80, 313, 33},
+        "Pressing the Tab key causes the focus to move from one field to the next.", 0);
+    row("helpfrm", "Label3", {8, 112, 321, 33},
+        "Holding down the ALT key and pressing the underlined letter on the buttons also works.",
+        0);
+    row("helpfrm", "Label5", {24, 152, 105, 33}, "Quinbray Ver 1.01   May 2002", 0);
+    row("helpfrm", "cmd1", {208, 152, 57, 25}, "&Close", 9.75);
+}
+
+void TestWindows::layout() {
+    QFETCH(QString, window);
+    QFETCH(QString, control);
+    QFETCH(QRect, pixels);
+    QFETCH(QString, caption);
+    QFETCH(double, points);
+    QWidget& form = window == "mainfrm" ? Main() : static_cast<QWidget&>(shell::Helpfrm());
+    QCOMPARE(form.size(), QSize(345, 186));
+    QCOMPARE(form.minimumSize(), form.maximumSize()); // not resizable
+    QCOMPARE(form.windowTitle(), window == "mainfrm" ? "Quinbray Build Calculator" : "Operation");
+
+    QWidget* c = Get(form, control);
+    QCOMPARE(c->geometry(), pixels);
+    if (!qobject_cast<QLineEdit*>(c))
+        QCOMPARE(c->property("text").toString(), caption);
+    QCOMPARE(c->font().pointSizeF(), points ? points : 7.5);
+    QCOMPARE(c->font().weight(), QFont::Normal);
+    QVERIFY(!c->font().bold() && !c->font().italic() && !c->font().underline());
+
+    const QPalette palette = c->palette();
+    if (control == "Text1") {
+        QCOMPARE(palette.color(QPalette::Base), QColor(255, 255, 192));
+        QCOMPARE(palette.color(QPalette::Text), QColor(Qt::black));
+    } else if (control == "Label5") {
+        QCOMPARE(palette.color(QPalette::WindowText), QColor(0, 0, 255));
+    } else {
+        QCOMPARE(palette, form.palette());
+    }
+}
+
+void TestWindows::captionsFit() {
+    for (QWidget* form : {&Main(), static_cast<QWidget*>(&shell::Helpfrm())}) {
+        for (auto* label : form->findChildren<QLabel*>()) {
+            const QRect box = label->contentsRect();
+            const QRect needed = label->fontMetrics().boundingRect(
+                QRect(0, 0, box.width(), 1000), Qt::TextWordWrap | Qt::AlignLeft, label->text());
+            QVERIFY2(needed.width() <= box.width() && needed.height() <= box.height(),
+                     qPrintable(label->objectName() + " needs " + QString::number(needed.width()) +
+                                "x" + QString::number(needed.height())));
+        }
+    }
+}
+
+void TestWindows::exitEnds_data() {
+    QTest::addColumn<bool>("byTitleBar");
+    QTest::newRow("title bar close") << true;
+    QTest::newRow("Alt+X") << false;
+}
+
+void TestWindows::exitEnds() {
+    QFETCH(bool, byTitleBar);
+    shell::Show(shell::Form::helpfrm);
+    shell::Show(shell::Form::mainfrm);
+    ShowAndActivate(Main());
+    if (byTitleBar)
+        Main().close();
+    else
+        Press(Qt::Key_X, Qt::AltModifier);
+    for (QWidget* window : QApplication::topLevelWidgets())
+        QTRY_VERIFY2(!window->isVisible(), qPrintable(window->objectName()));
+}
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"
