@@ -1,10 +1,12 @@
 #include "shell/forms.h"
 
+#include "desktop/version.h"
 #include "helpwindow/helpfrm.h"
 #include "mainwindow/mainfrm.h"
 #include "shell/controls.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <memory>
 
@@ -66,6 +68,13 @@ void End() {
 }
 
 int Start() {
+    QApplication::setApplicationName(QStringLiteral("Quinbray"));
+    QApplication::setApplicationVersion(QString::fromLatin1(version::kShown));
+    QApplication::setDesktopFileName(QString::fromLatin1(version::kAppId));
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(version::kAppId).arg(size));
+    QApplication::setWindowIcon(icon);
     // Only End ends the program; hiding the last visible window for the other must not.
     QApplication::setQuitOnLastWindowClosed(false);
     Show(Form::mainfrm);

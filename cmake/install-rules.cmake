@@ -1,0 +1,40 @@
+# Where `cmake --install` and the Debian package put the program and its desktop files.
+
+include(GNUInstallDirs)
+
+install(TARGETS Quinbray RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+
+if(UNIX AND NOT APPLE)
+    set(desktop_dir "${PROJECT_BINARY_DIR}/desktop")
+    install(FILES "${desktop_dir}/${QUINBRAY_APP_ID}.desktop"
+            DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+    install(FILES "${desktop_dir}/${QUINBRAY_APP_ID}.metainfo.xml"
+            DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+    foreach(size 16 32 48)
+        install(FILES "${desktop_dir}/${QUINBRAY_APP_ID}-${size}.png"
+                DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
+                RENAME "${QUINBRAY_APP_ID}.png")
+    endforeach()
+endif()
+
+# cpack: a Debian package whose dependencies dpkg-shlibdeps works out from the binary.
+set(CPACK_PACKAGE_NAME quinbray)
+set(CPACK_PACKAGE_VERSION "${QUINBRAY_SHOWN_VERSION}")
+set(CPACK_PACKAGE_VENDOR "Quinbray")
+set(CPACK_PACKAGE_CONTACT "Quinbray developers <developers@quinbray.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "A small desktop calculator for people who lay out weighing scales built on load cells. "
+    "From the excitation voltage, the number of cells, the division size, one cell's capacity "
+    "and the cells' rating in mV/V, it shows the signal in microvolts that one displayed "
+    "increment produces at the cells' output.")
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Beyond the libraries the binary links: Qt's X11 and Wayland plugins, which Qt's own package
+# only recommends, and the face the captions were fitted with.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
+set(CPACK_STRIP_FILES ON)
+include(CPack)

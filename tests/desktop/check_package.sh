@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# check_package.sh BUILDDIR: makes the Debian package, unpacks it, checks that every file is
+# where a desktop looks for it, and starts the unpacked program.
+set -euo pipefail
+build=$1 id=io.github.quinbray.Quinbray
+source "$(dirname "$0")/../e2e/xvfb.sh"
+
+out=$xvfb_dir/package
+cpack --config "$build/CPackConfig.cmake" -B "$out" >/dev/null || fail "cpack"
+deb=$(ls "$out"/quinbray_1.00_*.deb) || fail "no quinbray_1.00 package"
+[[ $(dpkg-deb -f "$deb" Package) == quinbray ]] || fail "package name"
+[[ $(dpkg-deb -f "$deb" Version) == 1.00 ]] || fail "package version"
+dpkg-deb -f "$deb" Depends | grep -q "libqt6widgets6" || fail "Qt not among the dependencies"
+
+root=$xvfb_dir/root
+dpkg-deb -x "$deb" "$root"
+for file in usr/bin/Quinbray usr/share/applications/$id.desktop \
+    usr/share/metainfo/$id.metainfo.xml usr/share/icons/hicolor/{16x16,32x32,48x48}/apps/$id.png; do
+    [[ -s $root/$file ]] || fail "the package lacks /$file"
+done
+
+"$root/usr/bin/Quinbray" &
+app=$!
+visible "Quinbray Build Calculator" >/dev/null || fail "the unpacked program shows no window"
+echo "PASS: $(basename "$deb") installs its files where a desktop expects them, and starts"

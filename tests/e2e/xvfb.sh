@@ -1,0 +1,43 @@
+# Sourced by the scripts that use the real program on a virtual X server: starts one on a
+# free display, and gives small helpers to wait for windows by their title.
+# shellcheck shell=bash
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || fail "missing $tool (./test installs it)"
+done
+
+xvfb_dir=$(mktemp -d)
+stop_xvfb() {
+    kill "${app:-}" 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+    rm -rf "$xvfb_dir"
+}
+trap stop_xvfb EXIT
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$xvfb_dir/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 50); do [[ -s $xvfb_dir/display ]] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$xvfb_dir/display")
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+# The id of the visible window with exactly this title, waiting up to ten seconds.
+visible() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
+
+# Waits until no window with this title is visible.
+gone() {
+    for _ in $(seq 50); do
+        [[ -z $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null) ]] && return 0
+        sleep 0.1
+    done
+    fail "$1 is still visible"
+}
+
+# Waits up to five seconds for process $1 to end and fails unless it exits with status 0.
+exits_cleanly() {
+    for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$1" 2>/dev/null && fail "the program did not end"
+    local status=0
+    wait "$1" || status=$?
+    [[ $status == 0 ]] || fail "the program exited with status $status"
+}
