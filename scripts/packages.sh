@@ -3,4 +3,5 @@
 build_packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation)
 package_packages=("${build_packages[@]}" dpkg-dev file)
 test_packages=("${package_packages[@]}" clang libclang-rt-dev libbenchmark-dev
-    xvfb xdotool xclip x11-utils desktop-file-utils appstream binutils-mingw-w64-x86-64)
+    valgrind xvfb xdotool xclip x11-utils desktop-file-utils appstream
+    binutils-mingw-w64-x86-64)
