@@ -50,6 +50,8 @@ BENCHMARK(NaiveBaseline);
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    RatioReporter() : ConsoleReporter(OO_None) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             nanoseconds[run.benchmark_name()] = run.GetAdjustedCPUTime();
@@ -67,8 +69,8 @@ int main(int argc, char** argv) {
     const auto ours = reporter.nanoseconds.find("Ours");
     const auto naive = reporter.nanoseconds.find("NaiveBaseline");
     if (ours != reporter.nanoseconds.end() && naive != reporter.nanoseconds.end())
-        std::printf("calculation: %.1f ns per call, baseline %.1f ns, ratio %.2f (goal: at most "
-                    "0.25)\n",
+        std::printf("| calculation, one call | %.1f ns | %.1f ns (stod, ostringstream) | %.2f | "
+                    "at most 0.25 |\n",
                     ours->second, naive->second, ours->second / naive->second);
     benchmark::Shutdown();
 }
