@@ -50,7 +50,8 @@ BENCHMARK(NaiveBaseline);
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    RatioReporter() : ConsoleReporter(OO_None) {}
+    RatioReporter()
+        : ConsoleReporter(OO_None) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)

@@ -4,8 +4,6 @@
 // later: all of it, and the part that is its own (anonymous, not pages of shared files).
 // Prints the medians as table rows, the program against the base.
 
-#include <xcb/xcb.h>
-
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -18,6 +16,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <vector>
+#include <xcb/xcb.h>
 
 extern char** environ;
 
@@ -142,6 +141,6 @@ int main(int argc, char* argv[]) {
     std::printf("| %s: resident memory 1 s after visible | %.1f MiB | %.1f MiB | %+.1f MiB | at "
                 "most +3 MiB |\n",
                 name, mib, baseMib, mib - baseMib);
-    std::printf("| %s: of which its own (anonymous) | %.1f MiB | %.1f MiB | %+.1f MiB | |\n",
-                name, own, baseOwn, own - baseOwn);
+    std::printf("| %s: of which its own (anonymous) | %.1f MiB | %.1f MiB | %+.1f MiB | |\n", name,
+                own, baseOwn, own - baseOwn);
 }
