@@ -24,8 +24,11 @@ click "$main" 56 156
 # Read the result the way a person would take it elsewhere: select it and copy it.
 click "$main" 280 118
 xdotool key ctrl+a ctrl+c
-sleep 0.3
-result=$(xclip -selection clipboard -o)
+result=
+for _ in $(seq 30); do # the copy lands when the program has handled the keys
+    result=$(xclip -selection clipboard -o 2>/dev/null) && [[ -n $result ]] && break
+    sleep 0.1
+done
 [[ $result == "2.00" ]] || fail "result is '$result', expected 2.00"
 
 xdotool key alt+h
