@@ -27,7 +27,7 @@ void DestroyFormsAtQuit() {
     Q_UNUSED(registered);
 }
 
-template <class Form> Form& Instance(std::unique_ptr<Form>& instance) {
+template <class Form> Form& Shared(std::unique_ptr<Form>& instance) {
     if (!instance) {
         DestroyFormsAtQuit();
         instance = std::make_unique<Form>();
@@ -38,10 +38,10 @@ template <class Form> Form& Instance(std::unique_ptr<Form>& instance) {
 } // namespace
 
 mainfrm& Mainfrm() {
-    return Instance(mainInstance);
+    return Shared(mainInstance);
 }
 helpfrm& Helpfrm() {
-    return Instance(helpInstance);
+    return Shared(helpInstance);
 }
 
 QWidget& Instance(Form form) {
