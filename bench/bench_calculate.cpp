@@ -1,6 +1,7 @@
 // The time from the mouse release on Calculate to the result field holding the new text, on
 // the real window (headless), median over 1,000 runs.
 
+#include "platform/qt/native.h"
 #include "shell/forms.h"
 
 #include <QApplication>
@@ -18,7 +19,7 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QWidget& main = shell::Instance(shell::Form::mainfrm);
+    QWidget& main = shell::GetInstance(shell::Form::mainfrm).window.native();
     main.show();
     if (!QTest::qWaitForWindowExposed(&main))
         return 1;

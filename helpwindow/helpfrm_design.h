@@ -3,14 +3,13 @@
 // The help window as designed. Lengths in twips: divide by 15 for pixels at 96 DPI.
 // Colours in the 0x00BBGGRR form.
 
-#include "mainwindow/mainfrm_design.h"
-#include "shell/design.h"
+#include "platform/design.h"
+#include "shell/look.h"
 
 namespace helpfrm_design {
 
 using design::Kind;
-using mainfrm_design::kButtonFont;
-using mainfrm_design::kWindowFont;
+using look::kButtonFont;
 
 inline constexpr design::Bgr kBlue = 0x00FF0000;
 
@@ -26,11 +25,12 @@ inline constexpr design::Control kControls[] = {
     {"Label3", Kind::label,  "Holding down the ALT key and pressing the "
                              "underlined letter on the buttons also works.",        120, 1680,  4815,  495,  5},
     {"Label5", Kind::label,  "Quinbray Ver 1.01   May 2002",                        360, 2280,  1575,  495,  4,
-               nullptr, kBlue},
-    {"cmd1",   Kind::button, "&Close",                                             3120, 2280,   855,  375,  3, &kButtonFont},
+               nullptr, nullptr, kBlue},
+    {"cmd1",   Kind::button, "&Close",                                             3120, 2280,   855,  375,  3, nullptr, &kButtonFont},
 };
 // clang-format on
 
-inline constexpr design::Form kForm{"helpfrm", "Operation", 5175, 2790, kWindowFont, kControls};
+inline constexpr design::Form kForm{"helpfrm", "Operation",       5175,
+                                    2790,      look::kWindowFont, kControls};
 
 } // namespace helpfrm_design

@@ -5,16 +5,9 @@
 // The arithmetic is calc::ComputeIncrementSignal; showing, hiding and ending go through the
 // shell, which owns the one instance of this window.
 
-#include <QWidget>
+#include "shell/forms.h"
 
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-
-class mainfrm : public QWidget {
-    Q_OBJECT
-
+class mainfrm : public shell::Instance {
 public:
     mainfrm();
 
@@ -22,26 +15,15 @@ public:
     double excitation = 0, cellCount = 0, divisionSize = 0, cellCapacity = 0, cellRating = 0;
     double uvPerIncrement = 0;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void Form_Load();
-    void cmd1_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void cmd1_MouseUp(ui::MouseButton Button, int Shift, int X, int Y);
     void cmd2_Click();
     void cmd3_Click();
 
-    QComboBox* Combo1;
-    QComboBox* Combo2;
-    QLineEdit* Text3;
-    QComboBox* Combo4;
-    QComboBox* Combo5;
-    QLineEdit* Text1;
-    QPushButton* cmd1;
-    QPushButton* cmd2;
-    QPushButton* cmd3;
-
-    // Mouse buttons pressed on cmd1 and not yet released.
-    Qt::MouseButtons cmd1Pressed;
+    ui::List Combo1, Combo2;
+    ui::Field Text3;
+    ui::List Combo4, Combo5;
+    ui::Field Text1;
+    ui::Button cmd1, cmd2, cmd3;
 };

@@ -1,8 +1,5 @@
 #include "shell/forms.h"
 
-#include <QApplication>
-
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    return shell::Start();
+    return shell::Start(argc, argv);
 }

@@ -2,11 +2,14 @@
 // empty client area), and writes it as OUTDIR/quinbray.ico with three images (32×32 in two
 // colours, 32×32 and 16×16 in sixteen colours) and as OUTDIR/APPID-N.png for N = 16, 32, 48.
 
-#include <QFile>
-#include <QImage>
+// Plain C++ with no toolkit, so that every build can run it on the machine it builds on.
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -46,17 +49,27 @@ constexpr std::array<std::array<unsigned char, 3>, 16> kSixteen{{
 }};
 constexpr int kBlack = 0, kNavy = 4, kWhite = 15; // places in kSixteen
 
-void PutU16(QByteArray& out, unsigned value) {
-    out.append(char(value & 0xFF)).append(char((value >> 8) & 0xFF));
+using Bytes = std::vector<unsigned char>;
+
+void Append(Bytes& out, const Bytes& more) {
+    out.insert(out.end(), more.begin(), more.end());
 }
-void PutU32(QByteArray& out, unsigned value) {
+void PutU16(Bytes& out, unsigned value) {
+    out.push_back(value & 0xFF);
+    out.push_back((value >> 8) & 0xFF);
+}
+void PutU32(Bytes& out, unsigned value) {
     PutU16(out, value & 0xFFFF);
     PutU16(out, value >> 16);
+}
+void PutU32BigEndian(Bytes& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back((value >> shift) & 0xFF);
 }
 
 // One icon image: a bottom-up device-independent bitmap of palette indices, then the mask
 // that marks the clear pixels.
-QByteArray IconImage(int size, int bits) {
+Bytes IconImage(int size, int bits) {
     const auto index = [&](int x, int y) {
         switch (At(x, y, size)) {
         case Paint::client:
@@ -70,7 +83,7 @@ QByteArray IconImage(int size, int bits) {
     const int colours = 1 << bits;
     const int colourStride = (size * bits + 31) / 32 * 4, maskStride = (size + 31) / 32 * 4;
 
-    QByteArray out;
+    Bytes out;
     PutU32(out, 40); // BITMAPINFOHEADER
     PutU32(out, size);
     PutU32(out, 2 * size); // colour bits and mask
@@ -84,60 +97,113 @@ QByteArray IconImage(int size, int bits) {
     PutU32(out, 0);
     for (int i = 0; i < colours; ++i) {
         const auto& bgr = bits == 1 ? kSixteen[i == 0 ? kBlack : kWhite] : kSixteen[i];
-        out.append(char(bgr[0])).append(char(bgr[1])).append(char(bgr[2])).append('\0');
+        out.insert(out.end(), {bgr[0], bgr[1], bgr[2], 0});
     }
     for (bool mask : {false, true}) {
         const int stride = mask ? maskStride : colourStride, depth = mask ? 1 : bits;
         for (int y = size - 1; y >= 0; --y) {
-            QByteArray row(stride, '\0');
+            Bytes row(std::size_t(stride), 0);
             for (int x = 0; x < size; ++x) {
                 const int value = mask ? At(x, y, size) == Paint::clear : index(x, y);
                 const int bit = x * depth;
-                row[bit / 8] = char(row[bit / 8] | value << (8 - depth - bit % 8));
+                row[std::size_t(bit / 8)] |= (value << (8 - depth - bit % 8)) & 0xFF;
             }
-            out.append(row);
+            Append(out, row);
         }
     }
     return out;
 }
 
-QByteArray Ico() {
+Bytes Ico() {
     struct Entry {
         int size, bits;
     };
     const std::array<Entry, 3> entries{{{32, 1}, {32, 4}, {16, 4}}};
-    std::vector<QByteArray> images;
+    std::vector<Bytes> images;
     for (const Entry& e : entries)
         images.push_back(IconImage(e.size, e.bits));
 
-    QByteArray out;
+    Bytes out;
     PutU16(out, 0);
     PutU16(out, 1); // icon
     PutU16(out, unsigned(entries.size()));
     unsigned offset = 6 + 16 * unsigned(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        out.append(char(entries[i].size)).append(char(entries[i].size));
-        out.append(char(1 << entries[i].bits)).append('\0');
+        const auto size = static_cast<unsigned char>(entries[i].size);
+        out.insert(out.end(), {size, size, static_cast<unsigned char>(1 << entries[i].bits), 0});
         PutU16(out, 1);
         PutU16(out, entries[i].bits);
         PutU32(out, unsigned(images[i].size()));
         PutU32(out, offset);
         offset += unsigned(images[i].size());
     }
-    for (const QByteArray& image : images)
-        out.append(image);
+    for (const Bytes& image : images)
+        Append(out, image);
     return out;
 }
 
-QImage Png(int size) {
-    QImage image(size, size, QImage::Format_ARGB32);
-    for (int y = 0; y < size; ++y)
+std::uint32_t Crc32(const unsigned char* data, std::size_t size) {
+    std::uint32_t crc = 0xFFFFFFFF;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc >> 1 ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    return ~crc;
+}
+
+void PutChunk(Bytes& png, const char* type, const Bytes& data) {
+    PutU32BigEndian(png, std::uint32_t(data.size()));
+    const std::size_t start = png.size();
+    png.insert(png.end(), type, type + 4);
+    Append(png, data);
+    PutU32BigEndian(png, Crc32(png.data() + start, png.size() - start));
+}
+
+// A truecolour PNG with alpha. The pixels go into zlib's stored (uncompressed) blocks:
+// an icon of 48 pixels is 9 KiB either way, and no compressor is needed.
+Bytes Png(int size) {
+    static constexpr std::array<std::array<unsigned char, 4>, 4> kRgba{
+        {{0, 0, 0, 0}, {0, 0, 0, 255}, {0, 0, 128, 255}, {255, 255, 255, 255}}};
+    Bytes raw;
+    for (int y = 0; y < size; ++y) {
+        raw.push_back(0); // no filter
         for (int x = 0; x < size; ++x) {
-            static constexpr std::array<QRgb, 4> kColours{0x00000000, 0xFF000000, 0xFF000080,
-                                                          0xFFFFFFFF};
-            image.setPixel(x, y, kColours[std::size_t(At(x, y, size))]);
+            const auto& rgba = kRgba[std::size_t(At(x, y, size))];
+            raw.insert(raw.end(), rgba.begin(), rgba.end());
         }
-    return image;
+    }
+    Bytes zlib{0x78, 0x01};
+    for (std::size_t at = 0; at < raw.size(); at += 65535) {
+        const std::size_t length = std::min<std::size_t>(65535, raw.size() - at);
+        zlib.push_back(at + length == raw.size() ? 1 : 0);
+        PutU16(zlib, unsigned(length));
+        PutU16(zlib, unsigned(~length & 0xFFFF));
+        zlib.insert(zlib.end(), raw.begin() + std::ptrdiff_t(at),
+                    raw.begin() + std::ptrdiff_t(at + length));
+    }
+    std::uint32_t a = 1, b = 0; // Adler-32
+    for (unsigned char byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    PutU32BigEndian(zlib, b << 16 | a);
+
+    Bytes header;
+    PutU32BigEndian(header, std::uint32_t(size));
+    PutU32BigEndian(header, std::uint32_t(size));
+    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, no filter, no interlace
+    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    PutChunk(png, "IHDR", header);
+    PutChunk(png, "IDAT", zlib);
+    PutChunk(png, "IEND", {});
+    return png;
+}
+
+bool Write(const std::string& path, const Bytes& bytes) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return bool(file);
 }
 
 } // namespace
@@ -147,11 +213,10 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: make_icons OUTDIR APPID\n");
         return 2;
     }
-    const QString dir = QString::fromLocal8Bit(argv[1]), id = QString::fromLocal8Bit(argv[2]);
-    QFile ico(dir + "/quinbray.ico");
-    bool ok = ico.open(QIODevice::WriteOnly) && ico.write(Ico()) > 0;
+    const std::string dir = argv[1], id = argv[2];
+    bool ok = Write(dir + "/quinbray.ico", Ico());
     for (int size : {16, 32, 48})
-        ok = ok && Png(size).save(QString("%1/%2-%3.png").arg(dir, id).arg(size));
+        ok = ok && Write(dir + "/" + id + "-" + std::to_string(size) + ".png", Png(size));
     if (!ok)
         std::fprintf(stderr, "make_icons: cannot write to %s\n", argv[1]);
     return ok ? 0 : 1;

@@ -5,8 +5,8 @@
 // the widget that receives them (a release goes to the widget that took the press).
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "helpwindow/helpfrm.h"
 #include "mainwindow/mainfrm.h"
+#include "platform/qt/native.h"
 #include "shell/forms.h"
 
 #include <QAbstractItemView>
@@ -28,8 +28,17 @@ template <class W = QWidget> W* Get(QWidget& window, const QString& name) {
     return w;
 }
 
+QWidget& Window(shell::Form form) {
+    return shell::GetInstance(form).window.native();
+}
 QWidget& Main() {
-    return shell::Mainfrm();
+    return Window(shell::Form::mainfrm);
+}
+QWidget& Help() {
+    return Window(shell::Form::helpfrm);
+}
+mainfrm& Calculator() {
+    return static_cast<mainfrm&>(shell::GetInstance(shell::Form::mainfrm));
 }
 QLineEdit* Result() {
     return Get<QLineEdit>(Main(), "Text1");
@@ -70,7 +79,7 @@ QStringList Typed() {
 
 qsizetype HelpWindows() {
     return std::ranges::count_if(QApplication::topLevelWidgets(),
-                                 [](QWidget* w) { return qobject_cast<helpfrm*>(w) != nullptr; });
+                                 [](QWidget* w) { return w->objectName() == "helpfrm"; });
 }
 
 void ShowAndActivate(QWidget& window) {
@@ -238,8 +247,7 @@ void TestWindows::calculate() {
     QCOMPARE(Result()->text(), "stale"); // the press alone does nothing
     QTest::mouseRelease(Calculate(), button, modifiers, releaseAt);
     QCOMPARE(Result()->text(), expected);
-    auto& main = static_cast<mainfrm&>(Main());
-    QVERIFY(std::abs(main.uvPerIncrement - expected.toDouble()) <= 0.005 + 1e-12);
+    QVERIFY(std::abs(Calculator().uvPerIncrement - expected.toDouble()) <= 0.005 + 1e-12);
 }
 
 void TestWindows::keyboardDoesNotCalculate_data() {
@@ -289,7 +297,7 @@ void TestWindows::notFinite() {
     TypeAll(kStartUp);
     QTest::mouseClick(Calculate(), Qt::LeftButton);
     QCOMPARE(Result()->text(), "1.00");
-    const auto& main = static_cast<mainfrm&>(Main());
+    const mainfrm& main = Calculator();
     const double before[] = {main.excitation, main.cellCount, main.uvPerIncrement};
 
     TypeAll(texts);
@@ -330,7 +338,7 @@ void TestWindows::helpAndBack() {
     else
         QTest::mouseClick(Get(Main(), "cmd2"), Qt::LeftButton);
     QTRY_VERIFY(!Main().isVisible()); // an access key clicks after a short animation
-    QWidget& help = shell::Helpfrm();
+    QWidget& help = Help();
     ShowAndActivate(help);
     QCOMPARE(HelpWindows(), 1); // the same one every time
 
@@ -408,7 +416,7 @@ void TestWindows::layout() {
     QFETCH(QRect, pixels);
     QFETCH(QString, caption);
     QFETCH(double, points);
-    QWidget& form = window == "mainfrm" ? Main() : static_cast<QWidget&>(shell::Helpfrm());
+    QWidget& form = window == "mainfrm" ? Main() : Help();
     QCOMPARE(form.size(), QSize(345, 186));
     QCOMPARE(form.minimumSize(), form.maximumSize()); // not resizable
     QCOMPARE(form.windowTitle(), window == "mainfrm" ? "Quinbray Build Calculator" : "Operation");
@@ -433,7 +441,7 @@ void TestWindows::layout() {
 }
 
 void TestWindows::captionsFit() {
-    for (QWidget* form : {&Main(), static_cast<QWidget*>(&shell::Helpfrm())}) {
+    for (QWidget* form : {&Main(), &Help()}) {
         for (auto* label : form->findChildren<QLabel*>()) {
             const QRect box = label->contentsRect();
             const QRect needed = label->fontMetrics().boundingRect(

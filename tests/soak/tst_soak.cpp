@@ -5,7 +5,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "calc/increment_signal.h"
-#include "mainwindow/mainfrm.h"
+#include "platform/qt/native.h"
 #include "shell/forms.h"
 
 #include <QComboBox>
@@ -89,7 +89,7 @@ private slots:
 
 void TestSoak::calculateThousandsOfTimes() {
     constexpr int kRuns = 10000, kRoundTripEvery = kRuns / 500;
-    QWidget& main = shell::Mainfrm();
+    QWidget& main = shell::GetInstance(shell::Form::mainfrm).window.native();
     shell::Show(shell::Form::mainfrm);
     QVERIFY(QTest::qWaitForWindowActive(&main));
     QComboBox* lists[] = {
@@ -143,7 +143,7 @@ void TestSoak::calculateThousandsOfTimes() {
 
         if (run % kRoundTripEvery == 0) {
             QTest::mouseClick(help, Qt::LeftButton);
-            QWidget& helpWindow = shell::Instance(shell::Form::helpfrm);
+            QWidget& helpWindow = shell::GetInstance(shell::Form::helpfrm).window.native();
             QVERIFY(helpWindow.isVisible() && !main.isVisible());
             QTest::mouseClick(helpWindow.findChild<QPushButton*>("cmd1"), Qt::LeftButton);
             QVERIFY(main.isVisible() && !helpWindow.isVisible());

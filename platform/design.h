@@ -1,0 +1,68 @@
+#pragma once
+
+// A window's designed look as data, in the units the design uses: title, client size, and
+// each control's kind, caption, place, size, tab index, font and colours. Each window system
+// builds its windows from these tables; the windows' procedures never touch geometry, fonts
+// or colours.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace design {
+
+// 1/1440 inch. 15 twips make one pixel at 96 dots per inch.
+constexpr int kTwipsPerInch = 1440;
+constexpr int Pixels(int twips, int dpi = 96) {
+    return (twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch;
+}
+
+// A colour in the 0x00BBGGRR form.
+using Bgr = std::uint32_t;
+
+struct Font {
+    const char* face;
+    double points;
+    int weight;               // 400 is regular, 700 bold
+    bool ansiCharset = false; // where the window system chooses fonts by character set
+};
+
+enum class Kind {
+    label,  // static text, wrapped at spaces inside its box; takes no focus
+    button, // push button; "&" marks its access key
+    list,   // editable drop-down list
+    field,  // one-line text field
+};
+
+struct Control {
+    const char* name;
+    Kind kind;
+    const char* caption;
+    int left, top, width, height; // twips, relative to the client area
+    int tabIndex;
+    const char* label = nullptr; // an input's caption, the label that names it
+    const Font* font = nullptr;  // nullptr: the window's font
+    std::optional<Bgr> textColour = std::nullopt;
+    std::optional<Bgr> backColour = std::nullopt;
+    bool tabStop = true;   // false: takes the focus by mouse only, not by Tab
+    bool readOnly = false; // a field that can be selected and copied, not typed over
+};
+
+struct Form {
+    const char* name;
+    const char* title;
+    int clientWidth, clientHeight; // twips
+    Font font;                     // for every control that names none
+    std::span<const Control> controls;
+};
+
+// The place of a named control in its form's table, or -1.
+constexpr int IndexOf(const Form& form, std::string_view name) {
+    for (std::size_t i = 0; i < form.controls.size(); ++i)
+        if (form.controls[i].name == name)
+            return int(i);
+    return -1;
+}
+
+} // namespace design

@@ -1,0 +1,23 @@
+#pragma once
+
+// The Qt widget behind a ui::Window: a top-level QWidget whose controls are kept in the
+// order of the design table, so that a control's place there finds its widget.
+
+#include "platform/ui.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+struct ui::Native : public QWidget {
+    explicit Native(const design::Form& form);
+
+    template <class W> W& Get(int index) const { return *static_cast<W*>(controls[index]); }
+
+    std::vector<QWidget*> controls;
+    std::function<void()> onClose;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
