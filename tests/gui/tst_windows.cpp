@@ -8,6 +8,7 @@
 #include "mainwindow/mainfrm.h"
 #include "platform/qt/native.h"
 #include "shell/forms.h"
+#include "tests/designed_layout.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -377,37 +378,9 @@ void TestWindows::layout_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<double>("points"); // 0: the window's font
 
-    const auto row = [](const char* w, const char* c, QRect r, const char* text, double pt) {
-        QTest::addRow("%s %s", w, c) << w << c << r << text << pt;
-    };
-    row("mainfrm", "lbl1", {16, 8, 65, 25}, "Excitation Voltage", 0);
-    row("mainfrm", "lbl5", {128, 8, 65, 25}, "Division Size in Lb or KG", 0);
-    row("mainfrm", "lbl7", {240, 8, 65, 25}, "Cell Rating in mV / Volt", 0);
-    row("mainfrm", "Combo1", {16, 40, 81, 21}, "", 0);
-    row("mainfrm", "Text3", {128, 40, 81, 19}, "", 0);
-    row("mainfrm", "Combo5", {240, 40, 81, 21}, "", 0);
-    row("mainfrm", "lbl3", {16, 72, 81, 33}, "Number of Load Cells", 0);
-    row("mainfrm", "lbl6", {128, 72, 81, 33}, "Load Cell Capacity", 0);
-    row("mainfrm", "lbl8", {240, 72, 81, 33}, "Quinbray per Increment", 0);
-    row("mainfrm", "Combo2", {16, 104, 81, 21}, "", 0);
-    row("mainfrm", "Combo4", {128, 104, 81, 21}, "", 0);
-    row("mainfrm", "Text1", {240, 104, 81, 28}, "", 13.5);
-    row("mainfrm", "cmd1", {16, 144, 81, 25}, "&Calculate", 9.75);
-    row("mainfrm", "cmd2", {144, 144, 49, 25}, "&Help", 9.75);
-    row("mainfrm", "cmd3", {256, 144, 49, 25}, "E&xit", 9.75);
-    row("helpfrm", "Label1", {8, 16, 321, 33},
-        "Select the desired values for each parameter and then click on the Calculate button.", 0);
-    row("helpfrm", "Label6", {8, 48, 321, 33},
-        "NOTE: Division size and load cell capacity must both be in the same units, either lb "
-        "or kg.",
-        0);
-    row("helpfrm", "Label4", {8, 80, 313, 33},
-        "Pressing the Tab key causes the focus to move from one field to the next.", 0);
-    row("helpfrm", "Label3", {8, 112, 321, 33},
-        "Holding down the ALT key and pressing the underlined letter on the buttons also works.",
-        0);
-    row("helpfrm", "Label5", {24, 152, 105, 33}, "Quinbray Ver 1.01   May 2002", 0);
-    row("helpfrm", "cmd1", {208, 152, 57, 25}, "&Close", 9.75);
+    for (const designed::Placed& p : designed::kLayout)
+        QTest::addRow("%s %s", p.window, p.control)
+            << p.window << p.control << QRect(p.x, p.y, p.width, p.height) << p.caption << p.points;
 }
 
 void TestWindows::layout() {

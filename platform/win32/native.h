@@ -1,0 +1,63 @@
+#pragma once
+
+// The Win32 window behind a ui::Window: its handle, its controls in the order of the design
+// table (a control's window id is 100 plus its place there), the GDI objects it draws with
+// at its current DPI, and the procedures its notifications run.
+
+#include "platform/ui.h"
+
+#include <functional>
+#include <memory>
+#include <type_traits>
+#include <vector>
+#include <windows.h>
+
+namespace win32 {
+
+struct DeleteGdiObject {
+    void operator()(void* object) const { DeleteObject(static_cast<HGDIOBJ>(object)); }
+};
+template <class Handle> using Gdi = std::unique_ptr<std::remove_pointer_t<Handle>, DeleteGdiObject>;
+
+constexpr int kFirstControlId = 100; // clear of IDOK and IDCANCEL, which the dialog manager sends
+
+void RegisterWindowClass();
+// The windows that End hides and whose keys the loop hands to the dialog manager.
+void Opened(ui::Native& window);
+void Closed(ui::Native& window);
+
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
+std::string WindowText(HWND window);
+
+// What a button's mouse-up needs between the press and the release.
+struct MouseUpState {
+    std::function<void(const ui::MouseUp&)> procedure;
+    unsigned pressed = 0;   // MouseButton bits pressed on the button and not yet released
+    bool synthetic = false; // inside BM_CLICK, whose press and release are the keyboard's
+    bool releasing = false; // inside the button's own handling of a release
+};
+
+} // namespace win32
+
+struct ui::Native {
+    explicit Native(const design::Form& form);
+    ~Native();
+    Native(const Native&) = delete;
+    Native& operator=(const Native&) = delete;
+
+    // Places and sizes everything, and makes the fonts, for this many dots per inch.
+    void Layout(int newDpi);
+    HWND Control(int index) const { return controls[std::size_t(index)]; }
+
+    const design::Form& form;
+    HWND hwnd = nullptr;
+    std::vector<HWND> controls;
+    int dpi = 96;
+    std::vector<std::pair<const design::Font*, win32::Gdi<HFONT>>> fonts;
+    std::vector<win32::Gdi<HBRUSH>> backBrushes; // by control; empty where none is designed
+    std::vector<std::function<void()>> clicks;   // by control
+    std::vector<std::unique_ptr<win32::MouseUpState>> mouseUps;
+    std::function<void()> onClose;
+    HWND focus = nullptr; // where the keyboard was when the window last lost it
+};

@@ -1,0 +1,298 @@
+// A window built from its design with the Win32 API: one window procedure, controls made
+// from the design table, fonts and places scaled to the window's DPI.
+
+#include "platform/win32/native.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ui {
+namespace {
+
+using win32::kFirstControlId;
+
+constexpr wchar_t kWindowClass[] = L"QuinbrayForm";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+#ifndef WM_DPICHANGED
+constexpr UINT WM_DPICHANGED = 0x02E0;
+#endif
+
+// Functions newer than Windows 7, looked up where the system has them.
+template <class Function> Function Later(const char* name) {
+    const FARPROC address = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
+int DpiOf(HWND window) {
+    static const auto getDpiForWindow = Later<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    if (getDpiForWindow)
+        return int(getDpiForWindow(window));
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+SIZE OuterSize(int clientWidth, int clientHeight, int dpi) {
+    static const auto adjustForDpi =
+        Later<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    RECT rect{0, 0, clientWidth, clientHeight};
+    if (adjustForDpi)
+        adjustForDpi(&rect, kStyle, FALSE, 0, UINT(dpi));
+    else
+        AdjustWindowRectEx(&rect, kStyle, FALSE, 0);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+win32::Gdi<HFONT> MakeFont(const design::Font& font, int dpi) {
+    const int pixels = int(std::lround(font.points * dpi / 72));
+    return win32::Gdi<HFONT>(CreateFontW(
+        -pixels, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
+        font.ansiCharset ? ANSI_CHARSET : DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+        DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, win32::Widen(font.face).c_str()));
+}
+
+struct Made {
+    const wchar_t* windowClass;
+    DWORD style, exStyle;
+};
+
+Made Kind(const design::Control& control) {
+    const DWORD tab = control.tabStop ? WS_TABSTOP : 0;
+    switch (control.kind) {
+    case design::Kind::label: // "&" in a caption is for buttons only
+        return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+    case design::Kind::button:
+        return {L"BUTTON", BS_PUSHBUTTON | tab, 0};
+    case design::Kind::list:
+        return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | tab, 0};
+    case design::Kind::field:
+        return {L"EDIT", ES_AUTOHSCROLL | (control.readOnly ? ES_READONLY : 0) | tab,
+                WS_EX_CLIENTEDGE};
+    }
+    return {};
+}
+
+// The window order: by tab index, which is the order the dialog manager tabs in, and with
+// each input's label right before it, which is where the accessibility proxies look for
+// the input's name.
+std::vector<int> WindowOrder(const design::Form& form) {
+    std::vector<int> order, labels;
+    for (const design::Control& control : form.controls)
+        if (control.label)
+            labels.push_back(design::IndexOf(form, control.label));
+    for (int i = 0; i < int(form.controls.size()); ++i)
+        if (std::ranges::find(labels, i) == labels.end())
+            order.push_back(i);
+    std::ranges::stable_sort(order, {},
+                             [&](int i) { return form.controls[std::size_t(i)].tabIndex; });
+    std::vector<int> withLabels;
+    for (int i : order) {
+        if (const char* label = form.controls[std::size_t(i)].label)
+            withLabels.push_back(design::IndexOf(form, label));
+        withLabels.push_back(i);
+    }
+    return withLabels;
+}
+
+Native* Of(HWND window) {
+    return reinterpret_cast<Native*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+// The colours a control's design gives it; nullptr leaves it to the window system.
+HBRUSH Colour(Native& window, HWND control, HDC dc) {
+    const int index = GetDlgCtrlID(control) - kFirstControlId;
+    if (index < 0 || index >= int(window.controls.size()))
+        return nullptr;
+    const design::Control& designed = window.form.controls[std::size_t(index)];
+    if (!designed.textColour && !designed.backColour)
+        return nullptr;
+    if (designed.textColour)
+        SetTextColor(dc, *designed.textColour); // COLORREF is 0x00BBGGRR too
+    if (designed.backColour) {
+        SetBkColor(dc, *designed.backColour);
+        return window.backBrushes[std::size_t(index)].get();
+    }
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    Native* window = Of(hwnd);
+    if (!window)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+
+    switch (message) {
+    case WM_COMMAND: {
+        const int index = int(LOWORD(wParam)) - kFirstControlId;
+        if (HIWORD(wParam) == BN_CLICKED && index >= 0 && index < int(window->clicks.size()) &&
+            window->clicks[std::size_t(index)])
+            window->clicks[std::size_t(index)]();
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+        if (HBRUSH brush =
+                Colour(*window, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+            return reinterpret_cast<LRESULT>(brush);
+        break;
+    case WM_CLOSE: // the title bar's close and Alt+F4
+        if (window->onClose)
+            window->onClose();
+        return 0;
+    case WM_ACTIVATE: // the keyboard goes back where it was, as in a dialog
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            if (focus && IsChild(hwnd, focus))
+                window->focus = focus;
+        } else {
+            SetFocus(window->focus ? window->focus : GetNextDlgTabItem(hwnd, nullptr, FALSE));
+        }
+        return 0;
+    case WM_DPICHANGED: {
+        window->Layout(HIWORD(wParam));
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
+Native::Native(const design::Form& designed)
+    : form(designed) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    hwnd = CreateWindowExW(0, kWindowClass, win32::Widen(form.title).c_str(), kStyle, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
+                           this);
+    const std::size_t count = form.controls.size();
+    controls.resize(count);
+    backBrushes.resize(count);
+    clicks.resize(count);
+    for (int index : WindowOrder(form)) {
+        const design::Control& control = form.controls[std::size_t(index)];
+        const Made made = Kind(control);
+        const HWND child = CreateWindowExW(
+            made.exStyle, made.windowClass, win32::Widen(control.caption).c_str(),
+            WS_CHILD | WS_VISIBLE | made.style, 0, 0, 0, 0, hwnd,
+            reinterpret_cast<HMENU>(INT_PTR(kFirstControlId + index)), instance, nullptr);
+        controls[std::size_t(index)] = child;
+        // As much as a line edit holds on the other desktops.
+        if (control.kind == design::Kind::list)
+            SendMessageW(child, CB_LIMITTEXT, 32767, 0);
+        else if (control.kind == design::Kind::field)
+            SendMessageW(child, EM_SETLIMITTEXT, 32767, 0);
+        if (control.backColour)
+            backBrushes[std::size_t(index)].reset(CreateSolidBrush(*control.backColour));
+    }
+    Layout(DpiOf(hwnd));
+    win32::Opened(*this);
+}
+
+Native::~Native() {
+    win32::Closed(*this);
+    DestroyWindow(hwnd);
+}
+
+void Native::Layout(int newDpi) {
+    dpi = newDpi;
+    fonts.clear();
+    const auto fontOf = [&](const design::Font& font) {
+        for (const auto& [designed, made] : fonts)
+            if (designed == &font)
+                return made.get();
+        return fonts.emplace_back(&font, MakeFont(font, dpi)).second.get();
+    };
+    const auto px = [&](int twips) { return design::Pixels(twips, dpi); };
+
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const design::Control& control = form.controls[i];
+        const HWND child = controls[i];
+        SendMessageW(child, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(fontOf(control.font ? *control.font : form.font)),
+                     FALSE);
+        const int height = px(control.height);
+        if (control.kind != design::Kind::list) {
+            MoveWindow(child, px(control.left), px(control.top), px(control.width), height, TRUE);
+            continue;
+        }
+        // A drop-down list's height is that of its list dropped; the closed box takes its
+        // height from its item height, which is set so that the box has the designed one.
+        // The box adds borders of its own to the item height, and not always the same before
+        // the first change as after it: correct until the box has the designed height.
+        MoveWindow(child, px(control.left), px(control.top), px(control.width), height * 8, TRUE);
+        LRESULT item = SendMessageW(child, CB_GETITEMHEIGHT, WPARAM(-1), 0);
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            RECT box;
+            GetWindowRect(child, &box);
+            if (box.bottom - box.top == height)
+                break;
+            item += height - (box.bottom - box.top);
+            SendMessageW(child, CB_SETITEMHEIGHT, WPARAM(-1), item);
+        }
+    }
+
+    const SIZE outer = OuterSize(px(form.clientWidth), px(form.clientHeight), dpi);
+    SetWindowPos(hwnd, nullptr, 0, 0, outer.cx, outer.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Window::Window(const design::Form& designed)
+    : form(designed)
+    , built(std::make_unique<Native>(designed)) {}
+Window::~Window() = default;
+
+void Window::Visible(bool visible) {
+    ShowWindow(built->hwnd, visible ? SW_SHOW : SW_HIDE);
+    if (visible) // takes the keyboard, so access keys work at once
+        SetForegroundWindow(built->hwnd);
+}
+
+bool Window::Visible() const {
+    return IsWindowVisible(built->hwnd);
+}
+
+void Window::OnClose(std::function<void()> procedure) {
+    built->onClose = std::move(procedure);
+}
+
+void Window::Warn(std::string_view text) {
+    MessageBoxW(built->hwnd, win32::Widen(text).c_str(), win32::Widen(built->form.title).c_str(),
+                MB_OK | MB_ICONWARNING);
+}
+
+} // namespace ui
+
+namespace win32 {
+
+void RegisterWindowClass() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = ui::Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = ui::kWindowClass;
+    // The icon of the resource script, in the sizes the system draws it at.
+    const auto icon = [&](int metricX, int metricY) {
+        return static_cast<HICON>(LoadImageW(instance, L"IDI_ICON1", IMAGE_ICON,
+                                             GetSystemMetrics(metricX), GetSystemMetrics(metricY),
+                                             LR_DEFAULTCOLOR));
+    };
+    windowClass.hIcon = icon(SM_CXICON, SM_CYICON);
+    windowClass.hIconSm = icon(SM_CXSMICON, SM_CYSMICON);
+    RegisterClassExW(&windowClass);
+}
+
+} // namespace win32

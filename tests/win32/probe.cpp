@@ -1,0 +1,228 @@
+// probe COMMAND: looks at the running calculator from outside, with the messages any Windows
+// program may send to another's windows, and prints what it finds or what is wrong.
+//   layout mainfrm|helpfrm  every control's place, size and caption at 96 DPI, each caption
+//                           whole in its box, and each input's label right before it
+//   startup                 the start-up texts and the four lists, in order
+//   texts                   NAME=TEXT for each input and the result, a line each
+//   lengths                 NAME=LENGTH, in UTF-16 units
+//   message                 the text of the open warning, if any
+//   client                  the client area of the visible window of ours, WIDTHxHEIGHT
+
+#include "helpwindow/helpfrm_design.h"
+#include "mainwindow/mainfrm_design.h"
+#include "tests/designed_layout.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace {
+
+int failures = 0;
+
+[[gnu::format(printf, 1, 2)]] void Fail(const char* format, ...) {
+    std::va_list args;
+    va_start(args, format);
+    std::printf("FAIL: ");
+    std::vprintf(format, args);
+    std::printf("\n");
+    va_end(args);
+    ++failures;
+}
+
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string out(std::size_t(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), size, nullptr,
+                        nullptr);
+    return out;
+}
+
+std::wstring Text(HWND window) {
+    std::wstring text(std::size_t(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(std::size_t(
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+const design::Form& FormOf(const std::string& name) {
+    return name == "helpfrm" ? helpfrm_design::kForm : mainfrm_design::kForm;
+}
+
+HWND Find(const design::Form& form) {
+    return FindWindowW(L"QuinbrayForm",
+                       std::wstring(form.title, form.title + std::strlen(form.title)).c_str());
+}
+
+// A control by its designed name: its window id is 100 plus its place in the design table.
+HWND Control(HWND window, const design::Form& form, const char* name) {
+    return GetDlgItem(window, 100 + design::IndexOf(form, name));
+}
+
+bool Layout(const std::string& kind) {
+    const design::Form& form = FormOf(kind);
+    const HWND window = Find(form);
+    if (!window) {
+        Fail("no %s window", kind.c_str());
+        return false;
+    }
+    RECT client;
+    GetClientRect(window, &client);
+    if (client.right != 345 || client.bottom != 186)
+        Fail("%s: client area %ldx%ld, not 345x186", kind.c_str(), client.right, client.bottom);
+
+    for (const designed::Placed& placed : designed::kLayout) {
+        if (kind != placed.window)
+            continue;
+        const HWND control = Control(window, form, placed.control);
+        RECT box;
+        GetWindowRect(control, &box);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+        if (box.left != placed.x || box.top != placed.y || box.right - box.left != placed.width ||
+            box.bottom - box.top != placed.height)
+            Fail("%s %s at %ld,%ld %ldx%ld, designed %d,%d %dx%d", kind.c_str(), placed.control,
+                 box.left, box.top, box.right - box.left, box.bottom - box.top, placed.x, placed.y,
+                 placed.width, placed.height);
+        const std::string caption = Utf8(Text(control));
+        if (*placed.caption && caption != placed.caption)
+            Fail("%s %s reads \"%s\"", kind.c_str(), placed.control, caption.c_str());
+
+        wchar_t className[16] = {};
+        GetClassNameW(control, className, 16);
+        // The caption whole inside its box, in the window's font at 96 DPI. (A font handle
+        // means nothing outside its process, so the probe makes the designed font itself.)
+        if (lstrcmpiW(className, L"Static") == 0) {
+            const HDC dc = GetDC(control);
+            const std::wstring face(form.font.face, form.font.face + std::strlen(form.font.face));
+            const HFONT measured =
+                CreateFontW(-int(form.font.points * 96 / 72 + 0.5), 0, 0, 0, form.font.weight,
+                            FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face.c_str());
+            const HGDIOBJ old = SelectObject(dc, measured);
+            RECT needed{0, 0, placed.width, 0};
+            const std::wstring text = Text(control);
+            DrawTextW(dc, text.c_str(), int(text.size()), &needed,
+                      DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+            SelectObject(dc, old);
+            DeleteObject(measured);
+            ReleaseDC(control, dc);
+            if (needed.right > placed.width || needed.bottom > placed.height)
+                Fail("%s %s needs %ldx%ld in %dx%d", kind.c_str(), placed.control, needed.right,
+                     needed.bottom, placed.width, placed.height);
+        }
+    }
+    // An input's label comes right before it in the window order.
+    for (const design::Control& input : form.controls) {
+        if (!input.label)
+            continue;
+        const HWND before = GetWindow(Control(window, form, input.name), GW_HWNDPREV);
+        if (before != Control(window, form, input.label))
+            Fail("%s: the window before %s is not %s", kind.c_str(), input.name, input.label);
+    }
+    return failures == 0;
+}
+
+bool StartUp() {
+    struct Expected {
+        const char* name;
+        const char* text;
+        std::vector<const char*> items;
+    };
+    const Expected expected[] = {
+        {"Combo1", "5", {"15", "12.5", "12", "10", "6", "5", "4", "1.6"}},
+        {"Combo2",
+         "4",
+         {"1", "2", "3", "4", "6", "8", "10", "12", "14", "16", "18", "20", "22", "24"}},
+        {"Text3", "1", {}},
+        {"Combo4", "2500", {"1",    "2",    "2.5",   "5",     "10",    "20",   "25",
+                            "50",   "100",  "200",   "250",   "500",   "1000", "2000",
+                            "2500", "5000", "10000", "20000", "25000", "50000"}},
+        {"Combo5", "2", {"2", "3"}},
+        {"Text1", "", {}},
+    };
+    const design::Form& form = mainfrm_design::kForm;
+    const HWND window = Find(form);
+    for (const Expected& e : expected) {
+        const HWND control = Control(window, form, e.name);
+        if (Utf8(Text(control)) != e.text)
+            Fail("%s reads \"%s\", not \"%s\"", e.name, Utf8(Text(control)).c_str(), e.text);
+        if (e.items.empty())
+            continue;
+        std::string items, wanted;
+        const auto count = SendMessageW(control, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            std::wstring item(std::size_t(SendMessageW(control, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+            item.resize(std::size_t(
+                SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+            items += Utf8(item) + " ";
+        }
+        for (const char* item : e.items)
+            wanted += std::string(item) + " ";
+        if (items != wanted)
+            Fail("%s holds %s, not %s", e.name, items.c_str(), wanted.c_str());
+    }
+    return failures == 0;
+}
+
+void Texts(bool lengths) {
+    const design::Form& form = mainfrm_design::kForm;
+    const HWND window = Find(form);
+    for (const char* name : {"Combo1", "Combo2", "Text3", "Combo4", "Combo5", "Text1"}) {
+        const std::wstring text = Text(Control(window, form, name));
+        if (lengths)
+            std::printf("%s=%zu\n", name, text.size());
+        else
+            std::printf("%s=%s\n", name, Utf8(text).c_str());
+    }
+}
+
+// The warning is a dialog owned by the calculator window.
+bool Message() {
+    const HWND owner = Find(mainfrm_design::kForm);
+    for (HWND box = FindWindowW(L"#32770", nullptr); box;
+         box = FindWindowExW(nullptr, box, L"#32770", nullptr)) {
+        if (GetWindow(box, GW_OWNER) != owner || !IsWindowVisible(box))
+            continue;
+        std::printf("%s\n%s\n", Utf8(Text(box)).c_str(),
+                    Utf8(Text(GetDlgItem(box, 0xFFFF))).c_str());
+        return true;
+    }
+    return false;
+}
+
+bool Client() {
+    for (const design::Form* form : {&mainfrm_design::kForm, &helpfrm_design::kForm}) {
+        const HWND window = Find(*form);
+        if (window && IsWindowVisible(window)) {
+            RECT client;
+            GetClientRect(window, &client);
+            std::printf("%ldx%ld\n", client.right, client.bottom);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    bool ok = false;
+    if (command == "layout" && argc == 3)
+        ok = Layout(argv[2]);
+    else if (command == "startup")
+        ok = StartUp();
+    else if (command == "texts" || command == "lengths")
+        Texts(command == "lengths"), ok = true;
+    else if (command == "message")
+        ok = Message();
+    else if (command == "client")
+        ok = Client();
+    else
+        std::fprintf(stderr, "usage: probe layout mainfrm|helpfrm | startup | texts | lengths | "
+                             "message | client\n");
+    return ok ? 0 : 1;
+}
