@@ -2,7 +2,10 @@
 # shellcheck shell=bash
 build_packages=(cmake ninja-build g++ qt6-base-dev)
 package_packages=("${build_packages[@]}" dpkg-dev file)
+# The Windows program: cross-compilers for 64 and 32 bits, and Wine to run it here.
+windows_packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+    wine wine64 fonts-wine)
 test_packages=("${package_packages[@]}" clang libclang-rt-dev libbenchmark-dev
     valgrind xvfb xdotool xclip x11-utils desktop-file-utils appstream
-    binutils-mingw-w64-x86-64)
+    binutils-mingw-w64-x86-64 "${windows_packages[@]}")
 bench_packages=("${build_packages[@]}" libbenchmark-dev libxcb1-dev xvfb xdotool)

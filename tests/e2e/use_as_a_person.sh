@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# use_as_a_person.sh QUINBRAY: starts the real program on a virtual X server and uses it
-# through X input events only: mouse, keyboard and the clipboard, as a person would.
+# use_as_a_person.sh COMMAND...: starts the real program on a virtual X server and uses it
+# through X input events only: mouse, keyboard and the clipboard, as a person would. The
+# command is the program itself, or a launcher and the program (wine Quinbray.exe).
 set -euo pipefail
 source "$(dirname "$0")/xvfb.sh"
 command -v xclip >/dev/null || fail "missing xclip (./test installs it)"
 
-"$1" &
+"$@" &
 app=$!
 
 # Click at a point of a window's client area, as the designed pixel positions give it.

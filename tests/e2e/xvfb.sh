@@ -11,6 +11,7 @@ done
 xvfb_dir=$(mktemp -d)
 stop_xvfb() {
     kill "${app:-}" 2>/dev/null || true
+    [[ -n ${WINEPREFIX:-} ]] && wineserver -k 2>/dev/null # a Windows program's server too
     kill "$xvfb" 2>/dev/null || true
     rm -rf "$xvfb_dir"
 }

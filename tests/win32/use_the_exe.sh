@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# use_the_exe.sh PROBE EXE: the Windows program under Wine, used through X input events as a
+# person would, and read back by PROBE, a Windows program that looks at its windows.
+set -euo pipefail
+probe=$1 exe=$2
+source "$(dirname "$0")/../e2e/xvfb.sh"
+command -v xclip >/dev/null || fail "missing xclip (./test installs it)"
+
+ask() { wine "$probe" "$@" | tr -d '\r'; }
+text() { ask texts | sed -n "s/^$1=//p"; }
+click() { xdotool mousemove --sync --window "$main" "$1" "$2" click "${3:-1}"; }
+# Types over a field's text: click it, select all with Ctrl+A, type.
+type_over() {
+    click "$1" "$2"
+    xdotool key ctrl+a BackSpace
+    [[ -z $3 ]] || xdotool type --delay 5 -- "$3"
+}
+# The five inputs in the order Calculate reads them, where a person clicks to type in each.
+inputs=("40 50" "40 114" "160 49" "152 114" "264 50")
+type_all() {
+    local i=0
+    for value in "$@"; do type_over ${inputs[i]} "$value"; i=$((i + 1)); done
+}
+calculate_is() { # waits for the result field to read $1
+    for _ in $(seq 30); do [[ $(text Text1) == "$1" ]] && return 0; sleep 0.1; done
+    fail "${2:-Calculate}: result is '$(text Text1)', expected '$1'"
+}
+
+wine "$exe" &
+app=$!
+main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
+ask startup || fail "start-up texts and lists"
+ask layout mainfrm || fail "calculator layout"
+
+# Any mouse button computes, also when the pointer leaves Calculate before the release.
+type_all 10 4 0.5 1000 3
+click 56 156 3
+calculate_is 3.75 "right button"
+type_all 15 1 1 1 3
+click 56 156 2
+calculate_is 45000.00 "middle button"
+type_all -5 4 1 "2500 lb" 2
+xdotool mousemove --sync --window "$main" 56 156 mousedown 1 mousemove --sync 400 400 mouseup 1
+calculate_is -1.00 "released off the button"
+
+# The keyboard and a press that began elsewhere compute nothing.
+type_all 5 4 1 2500 2
+xdotool key alt+c
+click 335 175 && xdotool mousemove --sync --window "$main" 335 175 mousedown 1 \
+    mousemove --sync --window "$main" 56 156 mouseup 1
+click 152 114 && xdotool key Tab space # Tab from the capacity reaches Calculate
+sleep 0.5
+[[ $(text Text1) == -1.00 ]] || fail "the keyboard or a press elsewhere computed $(text Text1)"
+
+# A cell count of 0: no result, and a warning that says why.
+type_all 5 0 1 2500 2
+click 56 156
+message=
+for _ in $(seq 30); do message=$(ask message) && break; sleep 0.1; done
+[[ $message == $'Quinbray Build Calculator\nThe number of load cells and the load cell capacity must not be zero.' ]] ||
+    fail "warning: '$message'"
+xdotool key Return
+for _ in $(seq 30); do ask message >/dev/null || break; sleep 0.1; done
+[[ -z $(text Text1) ]] || fail "a result stands beside a cell count of 0"
+
+# Help and back, by the mouse and the title bar's close, keep every value.
+type_all 12.5 7 0.5 "2500 kg" 3
+click 56 156
+calculate_is 1.07 "before help"
+before=$(ask texts)
+click 168 156
+help=$(visible "Operation") || fail "Help showed no help window"
+gone "Quinbray Build Calculator"
+ask layout helpfrm || fail "help window layout"
+xdotool key alt+F4
+visible "Quinbray Build Calculator" >/dev/null || fail "closing help did not bring the calculator back"
+gone "Operation"
+[[ $(ask texts) == "$before" ]] || fail "values changed on the way to help and back"
+
+# The longest texts a field holds, with letters from beyond ASCII after the numbers.
+filler=$(printf ' µV日本€x%.0s' $(seq 5000))
+i=0
+for value in 5 4 1 2500 2; do
+    printf '%s' "${value}${filler}" | head -c 200000 | python3 -c \
+        'import sys; t=sys.stdin.read(); sys.stdout.write(t[:32767])' | xclip -selection clipboard 2>/dev/null
+    click ${inputs[i]}
+    xdotool key ctrl+a ctrl+v
+    i=$((i + 1))
+done
+click 56 156
+calculate_is 1.00 "long texts"
+[[ $(ask lengths | grep -v Text1 | cut -d= -f2 | sort -u) == 32767 ]] ||
+    fail "long texts were not kept whole: $(ask lengths | tr '\n' ' ')"
+
+xdotool key alt+F4
+exits_cleanly "$app"
+echo "PASS: lists, layout, every mouse button, no keyboard Calculate, the warning, help and back, long texts"
