@@ -206,6 +206,8 @@ Native::~Native() {
 
 void Native::Layout(int newDpi) {
     dpi = newDpi;
+    // The fonts of the old DPI go once every control has its new one.
+    const auto previousFonts = std::move(fonts);
     fonts.clear();
     const auto fontOf = [&](const design::Font& font) {
         for (const auto& [designed, made] : fonts)
