@@ -1,5 +1,6 @@
 // startup RUNS NAME PROGRAM TITLE BASE_PROGRAM BASE_TITLE: on the X display in $DISPLAY,
-// starts the two programs in turn, RUNS times each, and measures for each start the time
+// starts the two programs in turn (each a command whose words are parted by spaces, such as
+// "wine Quinbray.exe"), RUNS times each, and measures for each start the time
 // until a window with its title is mapped, and the program's resident memory one second
 // later: all of it, and the part that is its own (anonymous, not pages of shared files).
 // Prints the medians as table rows, the program against the base.
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <poll.h>
 #include <spawn.h>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -54,8 +56,15 @@ struct Sample {
 bool Measure(xcb_connection_t* x, const char* program, const std::string& title, Sample& out) {
     const Clock::time_point start = Clock::now();
     pid_t pid = 0;
-    char* const argv[] = {const_cast<char*>(program), nullptr};
-    if (posix_spawn(&pid, program, nullptr, nullptr, argv, environ) != 0)
+    std::vector<std::string> words;
+    std::istringstream command(program);
+    for (std::string word; command >> word;)
+        words.push_back(word);
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
         return false;
 
     bool mapped = false;

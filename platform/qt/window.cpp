@@ -77,6 +77,16 @@ void Colour(QWidget& widget, const design::Control& control) {
     widget.setPalette(palette);
 }
 
+// A screen reader names an input by its caption. On Linux it follows the label's "labelled
+// by" relation, which a buddy gives, and reads an editable list's value as the list's name,
+// so the line edit inside the list, which holds the keyboard, is named too.
+void Labelled(QWidget& input, QLabel& label) {
+    label.setBuddy(&input);
+    input.setAccessibleName(label.text());
+    if (auto* list = qobject_cast<QComboBox*>(&input))
+        list->lineEdit()->setAccessibleName(label.text());
+}
+
 } // namespace
 
 // The form's title, font and fixed client size (minimisable, not resizable), its controls
@@ -100,14 +110,15 @@ Native::Native(const design::Form& form) {
         if (control.font)
             widget->setFont(ToQFont(*control.font));
         Colour(*widget, control);
-        if (control.label) // a screen reader names the input by its caption
-            widget->setAccessibleName(QString::fromUtf8(
-                form.controls[std::size_t(design::IndexOf(form, control.label))].caption));
         if (!control.tabStop)
             widget->setFocusPolicy(Qt::ClickFocus);
         else if (widget->focusPolicy() & Qt::TabFocus)
             tabStops.emplace_back(control.tabIndex, widget);
     }
+
+    for (std::size_t i = 0; i < form.controls.size(); ++i)
+        if (const char* label = form.controls[i].label)
+            Labelled(*controls[i], Get<QLabel>(design::IndexOf(form, label)));
 
     std::ranges::sort(tabStops, {}, &std::pair<int, QWidget*>::first);
     for (std::size_t i = 1; i < tabStops.size(); ++i)

@@ -11,7 +11,9 @@ done
 xvfb_dir=$(mktemp -d)
 stop_xvfb() {
     kill "${app:-}" 2>/dev/null || true
-    [[ -n ${WINEPREFIX:-} ]] && wineserver -k 2>/dev/null # a Windows program's server too
+    if [[ -n ${WINEPREFIX:-} ]]; then # a Windows program's server too
+        wineserver -k 2>/dev/null || true
+    fi
     kill "$xvfb" 2>/dev/null || true
     rm -rf "$xvfb_dir"
 }

@@ -11,6 +11,7 @@
 #include "tests/designed_layout.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -109,6 +110,8 @@ private slots:
     void cleanup();
     void startUp_data();
     void startUp();
+    void namedForScreenReaders_data();
+    void namedForScreenReaders();
     void typedTextStaysText();
     void calculate_data();
     void calculate();
@@ -183,7 +186,19 @@ void TestWindows::startUp() {
     QFETCH(QStringList, items);
     QFETCH(QString, text);
     QWidget* control = Get(Main(), input);
-    QCOMPARE(control->accessibleName(), label);
+    // What a screen reader reads: the input is labelled by its caption; a list's name is its
+    // value, and the line edit inside it, which holds the keyboard, is named by the caption.
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+    const auto labels = accessible->relations(QAccessible::Label);
+    QCOMPARE(labels.size(), 1);
+    QCOMPARE(labels.front().first->text(QAccessible::Name), label);
+    if (auto* list = qobject_cast<QComboBox*>(control)) {
+        QCOMPARE(accessible->text(QAccessible::Value), text);
+        QCOMPARE(QAccessible::queryAccessibleInterface(list->lineEdit())->text(QAccessible::Name),
+                 label);
+    } else {
+        QCOMPARE(accessible->text(QAccessible::Name), label);
+    }
     if (auto* list = qobject_cast<QComboBox*>(control)) {
         QStringList shown;
         for (int i = 0; i < list->count(); ++i)
@@ -193,6 +208,39 @@ void TestWindows::startUp() {
     } else {
         QCOMPARE(qobject_cast<QLineEdit*>(control)->text(), text);
     }
+}
+
+void TestWindows::namedForScreenReaders_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("control"); // empty: the window itself
+    QTest::addColumn<QString>("name");
+    QTest::newRow("calculator") << "mainfrm"
+                                << ""
+                                << "Quinbray Build Calculator";
+    QTest::newRow("Calculate") << "mainfrm"
+                               << "cmd1"
+                               << "Calculate";
+    QTest::newRow("Help") << "mainfrm"
+                          << "cmd2"
+                          << "Help";
+    QTest::newRow("Exit") << "mainfrm"
+                          << "cmd3"
+                          << "Exit";
+    QTest::newRow("help") << "helpfrm"
+                          << ""
+                          << "Operation";
+    QTest::newRow("Close") << "helpfrm"
+                           << "cmd1"
+                           << "Close";
+}
+
+void TestWindows::namedForScreenReaders() {
+    QFETCH(QString, window);
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+    QWidget& form = window == "mainfrm" ? Main() : Help();
+    QWidget* named = control.isEmpty() ? &form : Get(form, control);
+    QCOMPARE(QAccessible::queryAccessibleInterface(named)->text(QAccessible::Name), name);
 }
 
 void TestWindows::typedTextStaysText() {
