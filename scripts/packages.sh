@@ -7,5 +7,6 @@ windows_packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix g++-mingw-w64
     wine wine64 fonts-wine)
 test_packages=("${package_packages[@]}" clang libclang-rt-dev libbenchmark-dev
     valgrind xvfb xdotool xclip x11-utils desktop-file-utils appstream
+    at-spi2-core dbus python3-pyatspi
     binutils-mingw-w64-x86-64 "${windows_packages[@]}")
 bench_packages=("${build_packages[@]}" libbenchmark-dev libxcb1-dev xvfb xdotool)
