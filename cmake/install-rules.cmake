@@ -1,6 +1,26 @@
-# Where `cmake --install` and the Debian package put the program and its desktop files.
+# Where `cmake --install` and the packages put the program and its desktop files: the Debian
+# package on Linux; on Windows a portable zip (the installer is desktop/quinbray.wxs.in).
 
 include(GNUInstallDirs)
+
+if(WIN32)
+    # A zip to unpack anywhere: the program and a short readme, side by side.
+    configure_file("${PROJECT_SOURCE_DIR}/desktop/readme-windows.txt.in"
+                   "${PROJECT_BINARY_DIR}/Readme.txt" @ONLY NEWLINE_STYLE CRLF)
+    install(TARGETS Quinbray RUNTIME DESTINATION .)
+    install(FILES "${PROJECT_BINARY_DIR}/Readme.txt" DESTINATION .)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        set(arch x64)
+    else()
+        set(arch x86)
+    endif()
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_PACKAGE_FILE_NAME "quinbray-${QUINBRAY_SHOWN_VERSION}-windows-${arch}")
+    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+    set(CPACK_PACKAGE_VERSION "${QUINBRAY_SHOWN_VERSION}")
+    include(CPack)
+    return()
+endif()
 
 install(TARGETS Quinbray RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 

@@ -1,12 +1,12 @@
 # The Debian packages each command needs; sourced by the commands at the top level.
 # shellcheck shell=bash
 build_packages=(cmake ninja-build g++ qt6-base-dev)
-package_packages=("${build_packages[@]}" dpkg-dev file)
 # The Windows program: cross-compilers for 64 and 32 bits, and Wine to run it here.
 windows_packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64 fonts-wine)
+package_packages=("${build_packages[@]}" dpkg-dev file "${windows_packages[@]}" wixl)
 test_packages=("${package_packages[@]}" clang libclang-rt-dev libbenchmark-dev
     valgrind xvfb xdotool xclip x11-utils desktop-file-utils appstream
-    at-spi2-core dbus python3-pyatspi
-    binutils-mingw-w64-x86-64 "${windows_packages[@]}")
+    at-spi2-core dbus python3-pyatspi icoutils
+    binutils-mingw-w64-x86-64)
 bench_packages=("${build_packages[@]}" libbenchmark-dev libxcb1-dev xvfb xdotool)
