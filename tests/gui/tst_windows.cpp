@@ -196,16 +196,13 @@ void TestWindows::startUp() {
         QCOMPARE(accessible->text(QAccessible::Value), text);
         QCOMPARE(QAccessible::queryAccessibleInterface(list->lineEdit())->text(QAccessible::Name),
                  label);
-    } else {
-        QCOMPARE(accessible->text(QAccessible::Name), label);
-    }
-    if (auto* list = qobject_cast<QComboBox*>(control)) {
         QStringList shown;
         for (int i = 0; i < list->count(); ++i)
             shown << list->itemText(i);
         QCOMPARE(shown, items);
         QCOMPARE(list->currentText(), text);
     } else {
+        QCOMPARE(accessible->text(QAccessible::Name), label);
         QCOMPARE(qobject_cast<QLineEdit*>(control)->text(), text);
     }
 }
@@ -214,24 +211,16 @@ void TestWindows::namedForScreenReaders_data() {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("control"); // empty: the window itself
     QTest::addColumn<QString>("name");
-    QTest::newRow("calculator") << "mainfrm"
-                                << ""
-                                << "Quinbray Build Calculator";
-    QTest::newRow("Calculate") << "mainfrm"
-                               << "cmd1"
-                               << "Calculate";
-    QTest::newRow("Help") << "mainfrm"
-                          << "cmd2"
-                          << "Help";
-    QTest::newRow("Exit") << "mainfrm"
-                          << "cmd3"
-                          << "Exit";
-    QTest::newRow("help") << "helpfrm"
-                          << ""
-                          << "Operation";
-    QTest::newRow("Close") << "helpfrm"
-                           << "cmd1"
-                           << "Close";
+    const char* const rows[][3] = {
+        {"mainfrm", "", "Quinbray Build Calculator"},
+        {"mainfrm", "cmd1", "Calculate"},
+        {"mainfrm", "cmd2", "Help"},
+        {"mainfrm", "cmd3", "Exit"},
+        {"helpfrm", "", "Operation"},
+        {"helpfrm", "cmd1", "Close"},
+    };
+    for (const auto& [window, control, name] : rows)
+        QTest::addRow("%s", name) << QString(window) << QString(control) << QString(name);
 }
 
 void TestWindows::namedForScreenReaders() {

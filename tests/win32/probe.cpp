@@ -10,6 +10,7 @@
 
 #include "helpwindow/helpfrm_design.h"
 #include "mainwindow/mainfrm_design.h"
+#include "platform/win32/native.h"
 #include "tests/designed_layout.h"
 
 #include <cstdarg>
@@ -17,7 +18,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include <windows.h>
 
 namespace {
 
@@ -34,12 +34,7 @@ int failures = 0;
 }
 
 std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string out(std::size_t(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), size, nullptr,
-                        nullptr);
-    return out;
+    return win32::Narrow(text);
 }
 
 std::wstring Text(HWND window) {
