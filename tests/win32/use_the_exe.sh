@@ -32,7 +32,8 @@ main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
 ask startup || fail "start-up texts and lists"
 ask layout mainfrm || fail "calculator layout"
 
-# Any mouse button computes, also when the pointer leaves Calculate before the release.
+# Any mouse button computes, also when the pointer leaves Calculate before the release: the
+# button itself keeps the left one, the program the others.
 type_all 10 4 0.5 1000 3
 click 56 156 3
 calculate_is 3.75 "right button"
@@ -40,8 +41,8 @@ type_all 15 1 1 1 3
 click 56 156 2
 calculate_is 45000.00 "middle button"
 type_all -5 4 1 "2500 lb" 2
-xdotool mousemove --sync --window "$main" 56 156 mousedown 1 mousemove --sync 400 400 mouseup 1
-calculate_is -1.00 "released off the button"
+xdotool mousemove --sync --window "$main" 56 156 mousedown 3 mousemove --sync 400 400 mouseup 3
+calculate_is -1.00 "right button released off the button"
 
 # The keyboard and a press that began elsewhere compute nothing.
 type_all 5 4 1 2500 2
