@@ -3,7 +3,7 @@
 // loads the common controls, as the program's manifest makes the program do.
 
 #include <windows.h>
-
+// After windows.h, whose types it uses.
 #include <commctrl.h>
 
 namespace {
