@@ -10,7 +10,7 @@ cpack --config "$build/CPackConfig.cmake" -B "$out" >/dev/null || fail "cpack"
 deb=$(ls "$out"/quinbray_1.00_*.deb) || fail "no quinbray_1.00 package"
 [[ $(dpkg-deb -f "$deb" Package) == quinbray ]] || fail "package name"
 [[ $(dpkg-deb -f "$deb" Version) == 1.00 ]] || fail "package version"
-dpkg-deb -f "$deb" Depends | grep -q "libqt6widgets6" || fail "Qt not among the dependencies"
+[[ $(dpkg-deb -f "$deb" Depends) == *libqt6widgets6* ]] || fail "Qt not among the dependencies"
 
 root=$xvfb_dir/root
 dpkg-deb -x "$deb" "$root"

@@ -13,9 +13,12 @@ app=$!
 click() { xdotool mousemove --sync --window "$1" "$2" "$3" click 1; }
 
 main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
-xdotool getwindowgeometry "$main" | grep -q "Geometry: 345x186" ||
-    fail "client area is not 345x186: $(xdotool getwindowgeometry "$main")"
-xprop -id "$main" _NET_WM_ICON | grep -q "Icon (16 x 16)" || fail "the window has no icon"
+# Outputs are read whole before they are searched: under pipefail, grep -q leaving early
+# would fail the writer with SIGPIPE.
+geometry=$(xdotool getwindowgeometry "$main")
+grep -q "Geometry: 345x186" <<<"$geometry" || fail "client area is not 345x186: $geometry"
+icons=$(xprop -id "$main" _NET_WM_ICON)
+grep -q "Icon (16 x 16)" <<<"$icons" || fail "the window has no icon"
 
 # Type 10 over the excitation voltage, then Calculate with the mouse.
 click "$main" 40 50

@@ -15,7 +15,7 @@ for arch in x64 x86; do
     [[ $(ls "$unpacked") == $'Quinbray.exe\nReadme.txt' ]] || fail "$zip holds $(ls "$unpacked")"
     expected=$([[ $arch == x64 ]] && echo "PE32+ executable (GUI) x86-64" ||
         echo "PE32 executable (GUI) Intel 80386")
-    file "$unpacked/Quinbray.exe" | grep -qF "$expected" || fail "$zip: not $expected"
+    [[ $(file "$unpacked/Quinbray.exe") == *"$expected"* ]] || fail "$zip: not $expected"
     grep -q "needs no installation" "$unpacked/Readme.txt" || fail "$zip: readme"
 done
 
@@ -24,16 +24,18 @@ export WINEPREFIX=$xvfb_dir/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,msht
 msi=$dir/quinbray-1.00-windows-x64.msi
 drive=$WINEPREFIX/drive_c
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+# Read whole, then searched: under pipefail, a grep -q that stops early would fail the writer.
 entry() { wine reg query "$uninstall" /s 2>/dev/null | tr -d '\r'; }
 ours() { find "$drive" -iname 'quinbray*' -not -path '*/windows/Fonts/*'; }
 
 wine msiexec /i "$msi" /qn || fail "silent install"
 [[ -s "$drive/Program Files/Quinbray/Quinbray.exe" ]] || fail "no Program Files\\Quinbray\\Quinbray.exe"
 [[ -n $(find "$drive" -path '*Start Menu/Programs/Quinbray.lnk') ]] || fail "no Start menu shortcut"
-entry | grep -qE 'DisplayName +REG_SZ +Quinbray$' || fail "no entry in Apps & features"
-entry | grep -qE 'DisplayVersion +REG_SZ +1.00$' || fail "the entry's version is not 1.00"
-wine reg query 'HKLM\Software\Classes\Installer\Products' /s | grep -q 'ProductIcon.*quinbray.ico' ||
-    fail "the entry has no icon"
+installed=$(entry)
+grep -qE 'DisplayName +REG_SZ +Quinbray$' <<<"$installed" || fail "no entry in Apps & features"
+grep -qE 'DisplayVersion +REG_SZ +1.00$' <<<"$installed" || fail "the entry's version is not 1.00"
+products=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s)
+grep -q 'ProductIcon.*quinbray.ico' <<<"$products" || fail "the entry has no icon"
 
 wine "C:\\Program Files\\Quinbray\\Quinbray.exe" &
 app=$!
@@ -43,5 +45,6 @@ wineserver -w
 
 wine msiexec /x "$msi" /qn || fail "silent uninstall"
 [[ -z $(ours) ]] || fail "left behind: $(ours)"
-! entry | grep -q Quinbray || fail "the entry in Apps & features is still there"
+remaining=$(entry)
+! grep -q Quinbray <<<"$remaining" || fail "the entry in Apps & features is still there"
 echo "PASS: two zips with the right programs; the MSI installs, starts and uninstalls cleanly"
