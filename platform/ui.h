@@ -90,7 +90,6 @@ public:
     // Showing also brings the window to the front with the keyboard, as a window shown in
     // answer to the user should.
     void Visible(bool visible);
-    bool Visible() const;
 
     // The title bar's close control, and whatever else the window system closes windows by.
     void OnClose(std::function<void()> procedure);

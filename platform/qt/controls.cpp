@@ -12,10 +12,6 @@
 namespace ui {
 namespace {
 
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 std::string ToUtf8(const QString& text) {
     return text.toStdString();
 }

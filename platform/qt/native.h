@@ -8,7 +8,14 @@
 #include <QWidget>
 
 #include <functional>
+#include <string_view>
 #include <vector>
+
+namespace ui {
+inline QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+} // namespace ui
 
 struct ui::Native : public QWidget {
     explicit Native(const design::Form& form);

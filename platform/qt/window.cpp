@@ -147,18 +147,13 @@ void Window::Visible(bool visible) {
     }
 }
 
-bool Window::Visible() const {
-    return built->isVisible();
-}
-
 void Window::OnClose(std::function<void()> procedure) {
     built->onClose = std::move(procedure);
 }
 
 void Window::Warn(std::string_view text) {
     // Window-modal but not blocking: the notification returns and the button comes back up.
-    auto* box = new QMessageBox(QMessageBox::Warning, built->windowTitle(),
-                                QString::fromUtf8(text.data(), qsizetype(text.size())),
+    auto* box = new QMessageBox(QMessageBox::Warning, built->windowTitle(), FromUtf8(text),
                                 QMessageBox::Ok, built.get());
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

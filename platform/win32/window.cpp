@@ -260,10 +260,6 @@ void Window::Visible(bool visible) {
         SetForegroundWindow(built->hwnd);
 }
 
-bool Window::Visible() const {
-    return IsWindowVisible(built->hwnd);
-}
-
 void Window::OnClose(std::function<void()> procedure) {
     built->onClose = std::move(procedure);
 }

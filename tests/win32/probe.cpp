@@ -15,7 +15,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -33,10 +32,6 @@ int failures = 0;
     ++failures;
 }
 
-std::string Utf8(const std::wstring& text) {
-    return win32::Narrow(text);
-}
-
 std::wstring Text(HWND window) {
     std::wstring text(std::size_t(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
     text.resize(std::size_t(
@@ -49,8 +44,7 @@ const design::Form& FormOf(const std::string& name) {
 }
 
 HWND Find(const design::Form& form) {
-    return FindWindowW(L"QuinbrayForm",
-                       std::wstring(form.title, form.title + std::strlen(form.title)).c_str());
+    return FindWindowW(L"QuinbrayForm", win32::Widen(form.title).c_str());
 }
 
 // A control by its designed name: its window id is 100 plus its place in the design table.
@@ -82,7 +76,7 @@ bool Layout(const std::string& kind) {
             Fail("%s %s at %ld,%ld %ldx%ld, designed %d,%d %dx%d", kind.c_str(), placed.control,
                  box.left, box.top, box.right - box.left, box.bottom - box.top, placed.x, placed.y,
                  placed.width, placed.height);
-        const std::string caption = Utf8(Text(control));
+        const std::string caption = win32::Narrow(Text(control));
         if (*placed.caption && caption != placed.caption)
             Fail("%s %s reads \"%s\"", kind.c_str(), placed.control, caption.c_str());
 
@@ -92,7 +86,7 @@ bool Layout(const std::string& kind) {
         // means nothing outside its process, so the probe makes the designed font itself.)
         if (lstrcmpiW(className, L"Static") == 0) {
             const HDC dc = GetDC(control);
-            const std::wstring face(form.font.face, form.font.face + std::strlen(form.font.face));
+            const std::wstring face = win32::Widen(form.font.face);
             const HFONT measured =
                 CreateFontW(-int(form.font.points * 96 / 72 + 0.5), 0, 0, 0, form.font.weight,
                             FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face.c_str());
@@ -142,8 +136,9 @@ bool StartUp() {
     const HWND window = Find(form);
     for (const Expected& e : expected) {
         const HWND control = Control(window, form, e.name);
-        if (Utf8(Text(control)) != e.text)
-            Fail("%s reads \"%s\", not \"%s\"", e.name, Utf8(Text(control)).c_str(), e.text);
+        if (win32::Narrow(Text(control)) != e.text)
+            Fail("%s reads \"%s\", not \"%s\"", e.name, win32::Narrow(Text(control)).c_str(),
+                 e.text);
         if (e.items.empty())
             continue;
         std::string items, wanted;
@@ -152,7 +147,7 @@ bool StartUp() {
             std::wstring item(std::size_t(SendMessageW(control, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
             item.resize(std::size_t(
                 SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
-            items += Utf8(item) + " ";
+            items += win32::Narrow(item) + " ";
         }
         for (const char* item : e.items)
             wanted += std::string(item) + " ";
@@ -170,7 +165,7 @@ void Texts(bool lengths) {
         if (lengths)
             std::printf("%s=%zu\n", name, text.size());
         else
-            std::printf("%s=%s\n", name, Utf8(text).c_str());
+            std::printf("%s=%s\n", name, win32::Narrow(text).c_str());
     }
 }
 
@@ -181,8 +176,8 @@ bool Message() {
          box = FindWindowExW(nullptr, box, L"#32770", nullptr)) {
         if (GetWindow(box, GW_OWNER) != owner || !IsWindowVisible(box))
             continue;
-        std::printf("%s\n%s\n", Utf8(Text(box)).c_str(),
-                    Utf8(Text(GetDlgItem(box, 0xFFFF))).c_str());
+        std::printf("%s\n%s\n", win32::Narrow(Text(box)).c_str(),
+                    win32::Narrow(Text(GetDlgItem(box, 0xFFFF))).c_str());
         return true;
     }
     return false;
