@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <string>
 
 namespace calc {
 namespace {
@@ -43,6 +47,35 @@ double OutOfRangeValue(std::string_view mantissa, std::string_view exponent) {
         value = value * 10 + (exponent[i] - '0');
     power += negative ? -value : value;
     return power > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+}
+
+// For a standard library without from_chars for double (libc++ up to 19, as in the browser
+// build): strtod, which rounds correctly too, with the full stop swapped for the decimal
+// point of the C library's locale. Reports out of range the way from_chars does; a subnormal
+// result is a value, not an error.
+[[maybe_unused]] std::from_chars_result ReadWithStrtod(const char* first, const char* last,
+                                                       double& value) {
+    std::string number(first, last);
+    const char point = *std::localeconv()->decimal_point;
+    std::ranges::replace(number, '.', point);
+    errno = 0;
+    char* end = nullptr;
+    const double read = std::strtod(number.c_str(), &end);
+    const auto used = static_cast<std::size_t>(end - number.c_str());
+    if (errno == ERANGE && (read == 0 || std::isinf(read)))
+        return {first + used, std::errc::result_out_of_range};
+    value = read;
+    return {first + used, std::errc{}};
+}
+
+// from_chars where the library has it for double, strtod where not: decided by the
+// compiler from the library at hand, the same way on every platform.
+template <class Double>
+std::from_chars_result ReadDecimal(const char* first, const char* last, Double& value) {
+    if constexpr (requires { std::from_chars(first, last, value, std::chars_format::general); })
+        return std::from_chars(first, last, value, std::chars_format::general);
+    else
+        return ReadWithStrtod(first, last, value);
 }
 
 // A product has left the range when it overflowed, or underflowed to zero from factors
@@ -92,8 +125,7 @@ double LeadingNumber(std::string_view text) {
     const char* const numberEnd = p;
 
     double value = 0.0;
-    const auto [last, error] =
-        std::from_chars(mantissa, numberEnd, value, std::chars_format::general);
+    const auto [last, error] = ReadDecimal(mantissa, numberEnd, value);
     if (error == std::errc::result_out_of_range)
         value = OutOfRangeValue(std::string_view(mantissa, mantissaEnd), exponent);
     else if (error != std::errc{} || last != numberEnd)
