@@ -5,10 +5,12 @@
 // builds its windows from these tables; the windows' procedures never touch geometry, fonts
 // or colours.
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace design {
 
@@ -63,6 +65,28 @@ constexpr int IndexOf(const Form& form, std::string_view name) {
         if (form.controls[i].name == name)
             return int(i);
     return -1;
+}
+
+// The order in which a window system makes the controls: by tab index, which is the order
+// the focus moves in, and with each input's label right before it, which is where screen
+// readers look for the input's name.
+inline std::vector<int> CreationOrder(const Form& form) {
+    std::vector<int> order, labels;
+    for (const Control& control : form.controls)
+        if (control.label)
+            labels.push_back(IndexOf(form, control.label));
+    for (int i = 0; i < int(form.controls.size()); ++i)
+        if (std::ranges::find(labels, i) == labels.end())
+            order.push_back(i);
+    std::ranges::stable_sort(order, {},
+                             [&](int i) { return form.controls[std::size_t(i)].tabIndex; });
+    std::vector<int> withLabels;
+    for (int i : order) {
+        if (const char* label = form.controls[std::size_t(i)].label)
+            withLabels.push_back(IndexOf(form, label));
+        withLabels.push_back(i);
+    }
+    return withLabels;
 }
 
 } // namespace design

@@ -73,28 +73,6 @@ Made Kind(const design::Control& control) {
     return {};
 }
 
-// The window order: by tab index, which is the order the dialog manager tabs in, and with
-// each input's label right before it, which is where the accessibility proxies look for
-// the input's name.
-std::vector<int> WindowOrder(const design::Form& form) {
-    std::vector<int> order, labels;
-    for (const design::Control& control : form.controls)
-        if (control.label)
-            labels.push_back(design::IndexOf(form, control.label));
-    for (int i = 0; i < int(form.controls.size()); ++i)
-        if (std::ranges::find(labels, i) == labels.end())
-            order.push_back(i);
-    std::ranges::stable_sort(order, {},
-                             [&](int i) { return form.controls[std::size_t(i)].tabIndex; });
-    std::vector<int> withLabels;
-    for (int i : order) {
-        if (const char* label = form.controls[std::size_t(i)].label)
-            withLabels.push_back(design::IndexOf(form, label));
-        withLabels.push_back(i);
-    }
-    return withLabels;
-}
-
 Native* Of(HWND window) {
     return reinterpret_cast<Native*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
@@ -179,7 +157,7 @@ Native::Native(const design::Form& designed)
     controls.resize(count);
     backBrushes.resize(count);
     clicks.resize(count);
-    for (int index : WindowOrder(form)) {
+    for (int index : design::CreationOrder(form)) {
         const design::Control& control = form.controls[std::size_t(index)];
         const Made made = Kind(control);
         const HWND child = CreateWindowExW(
