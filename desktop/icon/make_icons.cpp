@@ -1,6 +1,7 @@
 // make_icons OUTDIR APPID: draws the program's icon, a plain window (a title bar over an
 // empty client area), and writes it as OUTDIR/quinbray.ico with three images (32×32 in two
 // colours, 32×32 and 16×16 in sixteen colours) and as OUTDIR/APPID-N.png for N = 16, 32, 48.
+// make_icons --png PATTERN SIZE... draws it as a PNG of each size, for the web app's manifest.
 
 // Plain C++ with no toolkit, so that every build can run it on the machine it builds on.
 
@@ -8,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -160,8 +162,110 @@ void PutChunk(Bytes& png, const char* type, const Bytes& data) {
     PutU32BigEndian(png, Crc32(png.data() + start, png.size() - start));
 }
 
-// A truecolour PNG with alpha. The pixels go into zlib's stored (uncompressed) blocks:
-// an icon of 48 pixels is 9 KiB either way, and no compressor is needed.
+// Deflate's bit stream, least significant bit first; Huffman codes go in from their top bit.
+class Bits {
+public:
+    explicit Bits(Bytes& into)
+        : out(into) {}
+    void Put(unsigned value, int count) {
+        for (int i = 0; i < count; ++i)
+            Bit((value >> i) & 1);
+    }
+    void Code(unsigned code, int length) {
+        for (int i = length - 1; i >= 0; --i)
+            Bit((code >> i) & 1);
+    }
+    void Flush() {
+        if (used)
+            out.push_back(byte);
+        byte = 0;
+        used = 0;
+    }
+
+private:
+    void Bit(unsigned bit) {
+        byte = static_cast<unsigned char>(byte | bit << used);
+        if (++used == 8)
+            Flush();
+    }
+    Bytes& out;
+    unsigned char byte = 0;
+    int used = 0;
+};
+
+// A literal or length symbol in deflate's fixed Huffman code.
+void Symbol(Bits& bits, unsigned symbol) {
+    if (symbol < 144)
+        bits.Code(0x30 + symbol, 8);
+    else if (symbol < 256)
+        bits.Code(0x190 + symbol - 144, 9);
+    else if (symbol < 280)
+        bits.Code(symbol - 256, 7);
+    else
+        bits.Code(0xC0 + symbol - 280, 8);
+}
+
+// A match of 3 to 258 bytes at a distance of 1 to 32768.
+void Match(Bits& bits, unsigned length, unsigned distance) {
+    static constexpr std::array<unsigned, 29> kLengthBase{
+        3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+        31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+    static constexpr std::array<unsigned, 30> kDistanceBase{
+        1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+        193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+    unsigned l = 28;
+    while (kLengthBase[l] > length)
+        --l;
+    Symbol(bits, 257 + l);
+    bits.Put(length - kLengthBase[l], l < 8 || l == 28 ? 0 : int(l - 4) / 4);
+    unsigned d = 29;
+    while (kDistanceBase[d] > distance)
+        --d;
+    bits.Code(d, 5);
+    bits.Put(distance - kDistanceBase[d], d < 4 ? 0 : int(d - 2) / 2);
+}
+
+// zlib data in one block of the fixed Huffman code. The pixels repeat along a row and from
+// row to row, so matches at those two distances are all the compression an icon needs:
+// 512 pixels square come to a few KiB instead of a MiB.
+Bytes Deflate(const Bytes& raw, std::size_t rowSize) {
+    Bytes zlib{0x78, 0x01};
+    Bits bits(zlib);
+    bits.Put(1, 1); // the last block
+    bits.Put(1, 2); // fixed Huffman code
+    for (std::size_t at = 0; at < raw.size();) {
+        std::size_t best = 0, bestDistance = 0;
+        for (std::size_t distance : {std::size_t{4}, rowSize}) {
+            if (distance > at || distance > 32768)
+                continue;
+            std::size_t length = 0;
+            while (length < 258 && at + length < raw.size() &&
+                   raw[at + length] == raw[at + length - distance])
+                ++length;
+            if (length > best) {
+                best = length;
+                bestDistance = distance;
+            }
+        }
+        if (best >= 3) {
+            Match(bits, unsigned(best), unsigned(bestDistance));
+            at += best;
+        } else {
+            Symbol(bits, raw[at++]);
+        }
+    }
+    Symbol(bits, 256); // end of block
+    bits.Flush();
+    std::uint32_t a = 1, b = 0; // Adler-32
+    for (unsigned char byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    PutU32BigEndian(zlib, b << 16 | a);
+    return zlib;
+}
+
+// A truecolour PNG with alpha.
 Bytes Png(int size) {
     static constexpr std::array<std::array<unsigned char, 4>, 4> kRgba{
         {{0, 0, 0, 0}, {0, 0, 0, 255}, {0, 0, 128, 255}, {255, 255, 255, 255}}};
@@ -173,21 +277,7 @@ Bytes Png(int size) {
             raw.insert(raw.end(), rgba.begin(), rgba.end());
         }
     }
-    Bytes zlib{0x78, 0x01};
-    for (std::size_t at = 0; at < raw.size(); at += 65535) {
-        const std::size_t length = std::min<std::size_t>(65535, raw.size() - at);
-        zlib.push_back(at + length == raw.size() ? 1 : 0);
-        PutU16(zlib, unsigned(length));
-        PutU16(zlib, unsigned(~length & 0xFFFF));
-        zlib.insert(zlib.end(), raw.begin() + std::ptrdiff_t(at),
-                    raw.begin() + std::ptrdiff_t(at + length));
-    }
-    std::uint32_t a = 1, b = 0; // Adler-32
-    for (unsigned char byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutU32BigEndian(zlib, b << 16 | a);
+    const Bytes zlib = Deflate(raw, std::size_t(size) * 4 + 1);
 
     Bytes header;
     PutU32BigEndian(header, std::uint32_t(size));
@@ -208,9 +298,24 @@ bool Write(const std::string& path, const Bytes& bytes) {
 
 } // namespace
 
+// make_icons OUTDIR APPID, as above; or make_icons --png PATTERN SIZE...: a PNG of each size,
+// named by PATTERN with % standing for the size.
 int main(int argc, char* argv[]) {
+    if (argc >= 3 && std::string(argv[1]) == "--png") {
+        const std::string pattern = argv[2];
+        const auto mark = pattern.find('%');
+        bool ok = mark != std::string::npos;
+        for (int i = 3; ok && i < argc; ++i) {
+            const int size = std::atoi(argv[i]);
+            ok = size >= 16 && size <= 1024 &&
+                 Write(pattern.substr(0, mark) + argv[i] + pattern.substr(mark + 1), Png(size));
+        }
+        if (!ok)
+            std::fprintf(stderr, "make_icons: cannot write %s\n", argv[2]);
+        return ok ? 0 : 1;
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: make_icons OUTDIR APPID\n");
+        std::fprintf(stderr, "usage: make_icons OUTDIR APPID | make_icons --png PATTERN SIZE...\n");
         return 2;
     }
     const std::string dir = argv[1], id = argv[2];
