@@ -1,7 +1,19 @@
 # Where `cmake --install` and the packages put the program and its desktop files: the Debian
-# package on Linux; on Windows a portable zip (the installer is desktop/quinbray.wxs.in).
+# package on Linux; on Windows a portable zip (the installer is desktop/quinbray.wxs.in); for
+# the browser a zip of the site.
 
 include(GNUInstallDirs)
+
+if(QUINBRAY_WINDOW_SYSTEM STREQUAL "web")
+    # A zip of the site, for any static web server.
+    install(DIRECTORY "${QUINBRAY_SITE_DIR}/" DESTINATION .)
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_PACKAGE_FILE_NAME "quinbray-${QUINBRAY_SHOWN_VERSION}-web")
+    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+    set(CPACK_PACKAGE_VERSION "${QUINBRAY_SHOWN_VERSION}")
+    include(CPack)
+    return()
+endif()
 
 if(WIN32)
     # A zip to unpack anywhere: the program and a short readme, side by side.

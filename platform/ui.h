@@ -6,7 +6,8 @@
 // this line as UTF-8.
 //
 // Each window system defines everything declared here in a folder of its own, platform/qt
-// (Qt Widgets) and platform/win32 (the Win32 API); a build compiles and links exactly one.
+// (Qt Widgets), platform/win32 (the Win32 API) and platform/web (a browser); a build
+// compiles and links exactly one.
 
 #include "platform/design.h"
 
@@ -104,8 +105,10 @@ private:
     std::unique_ptr<Native> built;
 };
 
-// The program's life on the window system: Open before the first window, then Run the
-// notification loop until End; Run returns the status End was given.
+// The program's life on the window system: Open before the first window, then Run hands
+// control to the notification loop. Where the program owns the loop (Qt, Win32), Run
+// returns once End has been called, with the status End was given. A browser owns its
+// loop: there Run returns 0 at once, and the notifications come after start-up has returned.
 void Open(int& argc, char** argv);
 int Run();
 void End(int status); // hides every window and stops the loop; nothing more is handled

@@ -1,0 +1,89 @@
+// The program's life in a browser. The browser owns the notification loop: the page starts
+// the program, whose start-up returns once the first window is shown, and then hands each
+// notification to the functions exported here, one at a time, until the program ends.
+
+#include "platform/web/native.h"
+#include "platform/web/page.h"
+
+#include <map>
+
+namespace {
+
+std::map<int, web::Place> places; // by page id
+std::vector<void (*)()> teardown;
+bool ended = false;
+
+// Runs one notification's procedure. A procedure may end the program; the windows go only
+// once it has returned, since it belongs to one of them.
+template <class Procedure> void Notify(int id, Procedure run) {
+    if (ended)
+        return;
+    const web::Place place = web::Find(id);
+    if (place.window)
+        run(*place.window, std::size_t(place.index));
+    if (ended) {
+        for (auto release : teardown)
+            release();
+        teardown.clear();
+    }
+}
+
+} // namespace
+
+namespace web {
+
+void Register(int id, ui::Native& window, int index) {
+    places[id] = {&window, index};
+}
+
+void Unregister(const ui::Native& window) {
+    std::erase_if(places, [&](const auto& entry) { return entry.second.window == &window; });
+}
+
+Place Find(int id) {
+    const auto found = places.find(id);
+    return found == places.end() ? Place{} : found->second;
+}
+
+} // namespace web
+
+extern "C" {
+
+// A button's click: the mouse, the access key, Space or Enter.
+__attribute__((export_name("ui_click"))) void UiClick(int control) {
+    Notify(control, [](ui::Native& window, std::size_t index) {
+        if (const auto& procedure = window.clicks[index])
+            procedure();
+    });
+}
+
+// The release of a mouse button, or the end of a touch, that began on a button.
+__attribute__((export_name("ui_mouse_up"))) void UiMouseUp(int control, int button, int shift,
+                                                           int x, int y) {
+    Notify(control, [&](ui::Native& window, std::size_t index) {
+        if (const auto& procedure = window.mouseUps[index])
+            procedure({ui::MouseButton(button), shift, x, y});
+    });
+}
+
+} // extern "C"
+
+namespace ui {
+
+void Open(int&, char**) {}
+
+// The browser runs the loop once start-up has returned to it.
+int Run() {
+    return 0;
+}
+
+void End(int) {
+    ended = true; // nothing more is handled
+    page::End();
+}
+
+void AtTeardown(void (*release)()) {
+    teardown.push_back(release);
+}
+
+} // namespace ui

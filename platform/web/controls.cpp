@@ -1,0 +1,49 @@
+// The controls' operations over the page's controls, and the notifications the page sends.
+
+#include "platform/web/native.h"
+#include "platform/web/page.h"
+
+namespace ui {
+namespace {
+
+std::string Read(int control) {
+    std::string text(page::TextSize(control), '\0');
+    page::TextRead(text.data());
+    return text;
+}
+
+} // namespace
+
+void List::Clear() {
+    page::ListClear(window->controls[std::size_t(index)]);
+}
+
+void List::AddItem(std::string_view item, int place) {
+    page::ListAdd(window->controls[std::size_t(index)], item.data(), item.size(), place);
+}
+
+void List::ListIndex(int place) {
+    page::ListSelect(window->controls[std::size_t(index)], place);
+}
+
+std::string List::Text() const {
+    return Read(window->controls[std::size_t(index)]);
+}
+
+std::string Field::Text() const {
+    return Read(window->controls[std::size_t(index)]);
+}
+
+void Field::Text(std::string_view text) {
+    page::TextWrite(window->controls[std::size_t(index)], text.data(), text.size());
+}
+
+void Button::OnClick(std::function<void()> procedure) {
+    window->clicks[std::size_t(index)] = std::move(procedure);
+}
+
+void Button::OnMouseUp(std::function<void(const MouseUp&)> procedure) {
+    window->mouseUps[std::size_t(index)] = std::move(procedure);
+}
+
+} // namespace ui

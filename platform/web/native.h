@@ -1,0 +1,32 @@
+#pragma once
+
+// The browser's window behind a ui::Window: its panel in the page, its controls' ids there
+// in the order of the design table, and the procedures its notifications run.
+
+#include "platform/ui.h"
+
+#include <functional>
+#include <vector>
+
+struct ui::Native {
+    explicit Native(const design::Form& form);
+    ~Native();
+    Native(const Native&) = delete;
+    Native& operator=(const Native&) = delete;
+
+    int id = 0;                                                // the panel's id in the page
+    std::vector<int> controls;                                 // page ids, by design place
+    std::vector<std::function<void()>> clicks;                 // by design place
+    std::vector<std::function<void(const MouseUp&)>> mouseUps; // by design place
+};
+
+namespace web {
+// The window and place a page id belongs to; nothing for an id that is not a control.
+struct Place {
+    ui::Native* window = nullptr;
+    int index = -1;
+};
+void Register(int id, ui::Native& window, int index);
+void Unregister(const ui::Native& window);
+Place Find(int id);
+} // namespace web

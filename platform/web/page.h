@@ -1,0 +1,44 @@
+#pragma once
+
+// What the C++ side of the browser's window system asks of the page (ui.js): make windows
+// and controls from what the design says, read and write their texts, show, hide, warn and
+// end. The page knows control kinds, not the calculator's controls. Texts cross as UTF-8,
+// as a pointer into the program's memory and a length in bytes.
+
+#include "platform/design.h"
+
+#include <cstddef>
+
+#define QUINBRAY_PAGE(name) __attribute__((import_module("page"), import_name(#name)))
+
+namespace page {
+
+enum Flags { readOnly = 1, noTabStop = 2 };
+
+// A hidden panel of the client size in CSS pixels, headed by its title; returns its id.
+QUINBRAY_PAGE(window)
+int Window(const char* id, std::size_t idSize, const char* title, std::size_t titleSize,
+           const char* css, std::size_t cssSize);
+// A control in a window, after those made before it; `forId` is the element a label names.
+// Returns its id, the same kind of number as a window's.
+QUINBRAY_PAGE(control)
+int Control(int window, design::Kind kind, const char* id, std::size_t idSize, const char* caption,
+            std::size_t captionSize, const char* css, std::size_t cssSize, int flags,
+            const char* forId, std::size_t forIdSize);
+
+QUINBRAY_PAGE(list_clear) void ListClear(int list);
+QUINBRAY_PAGE(list_add) void ListAdd(int list, const char* item, std::size_t size, int place);
+QUINBRAY_PAGE(list_select) void ListSelect(int list, int place);
+
+// A control's text, in two steps: its size in bytes, then the bytes themselves.
+QUINBRAY_PAGE(text_size) std::size_t TextSize(int control);
+QUINBRAY_PAGE(text_read) void TextRead(char* into);
+QUINBRAY_PAGE(text_write) void TextWrite(int control, const char* text, std::size_t size);
+
+QUINBRAY_PAGE(visible) void Visible(int window, bool visible);
+QUINBRAY_PAGE(warn) void Warn(int window, const char* text, std::size_t size);
+QUINBRAY_PAGE(end) void End();
+
+} // namespace page
+
+#undef QUINBRAY_PAGE

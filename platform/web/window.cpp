@@ -1,0 +1,121 @@
+// A window built from its design in the page: sizes in CSS pixels, which are 1/96 inch as
+// the design's pixels are; fonts by face with fallbacks; colours as CSS.
+
+#include "platform/web/native.h"
+#include "platform/web/page.h"
+
+#include <cmath>
+#include <string>
+
+namespace ui {
+namespace {
+
+// A font size such as 7.5 or 9.75 in CSS: hundredths are as fine as a design gives it.
+std::string Points(double points) {
+    const long hundredths = std::lround(points * 100);
+    std::string css = std::to_string(hundredths / 100);
+    if (const long fraction = hundredths % 100) {
+        css += '.';
+        css += char('0' + fraction / 10);
+        if (fraction % 10)
+            css += char('0' + fraction % 10);
+    }
+    return css;
+}
+
+std::string Px(int twips) {
+    return std::to_string(design::Pixels(twips)) + "px";
+}
+
+// #rrggbb from 0x00BBGGRR.
+std::string Colour(design::Bgr bgr) {
+    constexpr std::string_view kDigits = "0123456789abcdef";
+    std::string css = "#";
+    for (int shift : {0, 8, 16}) {
+        const unsigned byte = (bgr >> shift) & 0xFF;
+        css += kDigits[byte >> 4];
+        css += kDigits[byte & 0xF];
+    }
+    return css;
+}
+
+// The face as designed, then what stands in for it where it is missing: the bitmap face
+// of old Windows has an outline successor, and every desktop has a sans-serif face.
+std::string Font(const design::Font& font) {
+    std::string faces = '"' + std::string(font.face) + '"';
+    if (std::string_view(font.face) == "MS Sans Serif")
+        faces += ", \"Microsoft Sans Serif\"";
+    return "font:" + std::to_string(font.weight) + ' ' + Points(font.points) + "pt " + faces +
+           ", Tahoma, Verdana, \"DejaVu Sans\", sans-serif;";
+}
+
+std::string Css(const design::Control& control) {
+    std::string css = "left:" + Px(control.left) + ";top:" + Px(control.top) +
+                      ";width:" + Px(control.width) + ";height:" + Px(control.height) + ';';
+    if (control.font)
+        css += Font(*control.font);
+    if (control.textColour)
+        css += "color:" + Colour(*control.textColour) + ';';
+    if (control.backColour)
+        css += "background-color:" + Colour(*control.backColour) + ';';
+    return css;
+}
+
+// An element id the page can hold once: the window's name and the control's.
+std::string ElementId(const design::Form& form, const design::Control& control) {
+    return std::string(form.name) + '-' + control.name;
+}
+
+} // namespace
+
+Native::Native(const design::Form& form) {
+    const std::string css = "width:" + Px(form.clientWidth) + ";height:" + Px(form.clientHeight) +
+                            ';' + Font(form.font);
+    const std::string_view name = form.name, title = form.title;
+    id = page::Window(name.data(), name.size(), title.data(), title.size(), css.data(), css.size());
+
+    const auto size = form.controls.size();
+    controls.resize(size);
+    clicks.resize(size);
+    mouseUps.resize(size);
+    // Made in tab-index order, which is the page's focus order, each label before its input.
+    for (const int index : design::CreationOrder(form)) {
+        const design::Control& control = form.controls[std::size_t(index)];
+        const std::string element = ElementId(form, control), style = Css(control);
+        std::string names;
+        for (const design::Control& input : form.controls)
+            if (input.label && std::string_view(input.label) == control.name)
+                names = ElementId(form, input);
+        const int flags =
+            (control.readOnly ? page::readOnly : 0) | (control.tabStop ? 0 : page::noTabStop);
+        const std::string_view caption = control.caption;
+        const int made = page::Control(id, control.kind, element.data(), element.size(),
+                                       caption.data(), caption.size(), style.data(), style.size(),
+                                       flags, names.data(), names.size());
+        controls[std::size_t(index)] = made;
+        web::Register(made, *this, index);
+    }
+}
+
+Native::~Native() {
+    web::Unregister(*this);
+}
+
+Window::Window(const design::Form& designed)
+    : form(designed)
+    , built(std::make_unique<Native>(designed)) {}
+Window::~Window() = default;
+
+void Window::Visible(bool visible) {
+    page::Visible(built->id, visible);
+}
+
+void Window::OnClose(std::function<void()>) {
+    // A panel in a page has no close control of its own; the browser closes the page.
+}
+
+void Window::Warn(std::string_view text) {
+    page::Warn(built->id, text.data(), text.size());
+}
+
+} // namespace ui

@@ -1,0 +1,50 @@
+// Serves a built site on 127.0.0.1, as a static web server would: the right types (wasm
+// must be application/wasm to be compiled while it downloads) and gzip where the browser
+// takes it. Run as `node scripts/serve.mjs SITE [PORT]`, or import serve() from a test.
+import { createServer } from 'node:http';
+import { readFile } from 'node:fs/promises';
+import { extname, join, normalize, resolve } from 'node:path';
+import { gzipSync } from 'node:zlib';
+import { pathToFileURL } from 'node:url';
+
+const types = {
+  '.html': 'text/html; charset=utf-8',
+  '.css': 'text/css; charset=utf-8',
+  '.js': 'text/javascript; charset=utf-8',
+  '.mjs': 'text/javascript; charset=utf-8',
+  '.wasm': 'application/wasm',
+  '.webmanifest': 'application/manifest+json',
+  '.json': 'application/json',
+  '.png': 'image/png',
+};
+const compressible = new Set(['.html', '.css', '.js', '.mjs', '.wasm', '.webmanifest', '.json']);
+
+export function serve(site, port = 0) {
+  const root = resolve(site);
+  const server = createServer(async (request, response) => {
+    const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    const file = normalize(join(root, path.endsWith('/') ? `${path}index.html` : path));
+    if (!file.startsWith(root)) return response.writeHead(403).end();
+    let body;
+    try {
+      body = await readFile(file);
+    } catch {
+      return response.writeHead(404).end();
+    }
+    const extension = extname(file);
+    const headers = { 'Content-Type': types[extension] ?? 'application/octet-stream', 'Cache-Control': 'no-cache' };
+    if (compressible.has(extension) && /\bgzip\b/.test(request.headers['accept-encoding'] ?? '')) {
+      body = gzipSync(body, { level: 9 });
+      headers['Content-Encoding'] = 'gzip';
+    }
+    headers['Content-Length'] = body.length;
+    response.writeHead(200, headers).end(request.method === 'HEAD' ? undefined : body);
+  });
+  return new Promise((done) => server.listen(port, '127.0.0.1', () => done(server)));
+}
+
+if (import.meta.url === pathToFileURL(process.argv[1]).href) {
+  const [site, port = '8000'] = process.argv.slice(2);
+  const server = await serve(site, Number(port));
+  console.log(`Quinbray is served at http://127.0.0.1:${server.address().port}/  (Ctrl+C stops it)`);
+}

@@ -1,0 +1,59 @@
+// calc_table: reads cases from standard input, one a line, the five texts (excitation, cell
+// count, division, capacity, rating) separated by "|", and writes for each what the
+// calculation gives: the failure, the result text and every number, shortest round trip.
+// Built natively and for the browser, so that the two outputs can be compared exactly.
+
+#include "calc/increment_signal.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+void Put(std::string& out, double value) {
+    if (std::isnan(value)) { // its sign and spelling are the library's
+        out += "nan ";
+        return;
+    }
+    std::array<char, 32> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
+    out.append(buffer.data(), end);
+    out += ' ';
+}
+
+std::string Row(std::string_view line) {
+    std::array<std::string_view, 5> texts{};
+    for (auto& text : texts) {
+        const auto bar = line.find('|');
+        text = line.substr(0, bar);
+        line = bar == std::string_view::npos ? std::string_view() : line.substr(bar + 1);
+    }
+    const auto r = calc::ComputeIncrementSignal(texts[0], texts[1], texts[2], texts[3], texts[4]);
+    std::string out = std::to_string(int(r.failure)) + ' ' + (r.finite ? "finite " : "none ");
+    for (double value : {r.excitation, r.cellCount, r.divisionSize, r.cellCapacity, r.cellRating,
+                         r.uvPerIncrement})
+        Put(out, value);
+    return out + '"' + r.text + "\"\n";
+}
+
+} // namespace
+
+int main() {
+    std::string input;
+    std::array<char, 65536> chunk{};
+    for (std::size_t n; (n = std::fread(chunk.data(), 1, chunk.size(), stdin)) > 0;)
+        input.append(chunk.data(), n);
+    std::string output;
+    for (std::string_view rest = input; !rest.empty();) {
+        const auto newline = rest.find('\n');
+        output += Row(rest.substr(0, newline));
+        rest = newline == std::string_view::npos ? std::string_view() : rest.substr(newline + 1);
+    }
+    std::fwrite(output.data(), 1, output.size(), stdout);
+    return 0;
+}
