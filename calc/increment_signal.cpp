@@ -1,15 +1,13 @@
 #include "calc/increment_signal.h"
 
+#include "calc/read_decimal.h"
+
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
-#include <string>
 
 namespace calc {
 namespace {
@@ -49,33 +47,14 @@ double OutOfRangeValue(std::string_view mantissa, std::string_view exponent) {
     return power > 0 ? std::numeric_limits<double>::infinity() : 0.0;
 }
 
-// For a standard library without from_chars for double (libc++ up to 19, as in the browser
-// build): strtod, which rounds correctly too, with the full stop swapped for the decimal
-// point of the C library's locale. Reports out of range the way from_chars does; a subnormal
-// result is a value, not an error.
-[[maybe_unused]] std::from_chars_result ReadWithStrtod(const char* first, const char* last,
-                                                       double& value) {
-    std::string number(first, last);
-    const char point = *std::localeconv()->decimal_point;
-    std::ranges::replace(number, '.', point);
-    errno = 0;
-    char* end = nullptr;
-    const double read = std::strtod(number.c_str(), &end);
-    const auto used = static_cast<std::size_t>(end - number.c_str());
-    if (errno == ERANGE && (read == 0 || std::isinf(read)))
-        return {first + used, std::errc::result_out_of_range};
-    value = read;
-    return {first + used, std::errc{}};
-}
-
-// from_chars where the library has it for double, strtod where not: decided by the
-// compiler from the library at hand, the same way on every platform.
+// from_chars where the library has it for double, the portable reader where not: decided
+// by the compiler from the library at hand, the same way on every platform.
 template <class Double>
 std::from_chars_result ReadDecimal(const char* first, const char* last, Double& value) {
     if constexpr (requires { std::from_chars(first, last, value, std::chars_format::general); })
         return std::from_chars(first, last, value, std::chars_format::general);
     else
-        return ReadWithStrtod(first, last, value);
+        return ReadDecimalPortably(first, last, value);
 }
 
 // A product has left the range when it overflowed, or underflowed to zero from factors

@@ -1,8 +1,12 @@
 #include "calc/increment_signal.h"
+#include "calc/read_decimal.h"
 
 #include <QTest>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 using calc::Failure;
@@ -26,6 +30,8 @@ class TestIncrementSignal : public QObject {
 private slots:
     void leadingNumber_data();
     void leadingNumber();
+    void portableReader_data();
+    void portableReader();
     void hundredths_data();
     void hundredths();
     void compute_data();
@@ -93,6 +99,61 @@ void TestIncrementSignal::leadingNumber() {
     QFETCH(double, expected);
     const double value = calc::LeadingNumber(std::string_view(text.constData(), text.size()));
     QVERIFY2(value == expected, qPrintable(QString::number(value, 'g', 17)));
+}
+
+// The reader the browser build uses must agree with from_chars bit for bit, both on the fast
+// path (15 digits, powers of ten to 22) and on either side of its edges.
+void TestIncrementSignal::portableReader_data() {
+    QTest::addColumn<QByteArray>("number");
+    for (const char* number : {"12.5",
+                               "2500",
+                               ".5",
+                               "5.",
+                               "0",
+                               "0.000",
+                               "0e99999",
+                               "0.075",
+                               "0.625",
+                               "1.6",
+                               "2.675",
+                               "123456789012345",
+                               "1234567890123456",
+                               "9007199254740993",
+                               "1e22",
+                               "1e23",
+                               "1e-22",
+                               "1e-23",
+                               "3.14159265358979323846",
+                               "0.1e1",
+                               "00012.50",
+                               "1.7976931348623157e308",
+                               "1.7976931348623159e308",
+                               "2.2250738585072014e-308",
+                               "4.9e-324",
+                               "2.4703282292062327e-324",
+                               "2.4703282292062328e-324",
+                               "1e-310",
+                               "1e400",
+                               "1e-400",
+                               "123456789012345678901234567890",
+                               "1e+5",
+                               "5E-0003"})
+        QTest::newRow(number) << QByteArray(number);
+    QTest::newRow("400 nines") << QByteArray(400, '9');
+    QTest::newRow("long exponent") << QByteArray("1e" + QByteArray(500, '0') + "1");
+}
+
+void TestIncrementSignal::portableReader() {
+    QFETCH(QByteArray, number);
+    const char* first = number.constData();
+    const char* last = first + number.size();
+    double expected = -1, actual = -1;
+    const auto a = std::from_chars(first, last, expected, std::chars_format::general);
+    const auto b = calc::ReadDecimalPortably(first, last, actual);
+    QCOMPARE(b.ec, a.ec);
+    QCOMPARE(b.ptr, a.ptr);
+    QVERIFY2(std::bit_cast<std::uint64_t>(actual) == std::bit_cast<std::uint64_t>(expected),
+             qPrintable(QString::number(actual, 'g', 17)));
 }
 
 void TestIncrementSignal::hundredths_data() {

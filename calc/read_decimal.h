@@ -1,0 +1,17 @@
+#pragma once
+
+// Reading a decimal number without std::from_chars, for C++ libraries that lack it for
+// double (libc++ up to 19, which the browser build uses). Correctly rounded and independent
+// of the locale, like from_chars.
+
+#include <charconv>
+
+namespace calc {
+
+// Reads [first, last), which holds digits with at most one full stop and, after them, an
+// optional exponent (e or E, an optional sign, digits), as from_chars with
+// chars_format::general does: result_out_of_range, with the value untouched, when the number
+// overflows or underflows to zero; a subnormal result is a value, not an error.
+std::from_chars_result ReadDecimalPortably(const char* first, const char* last, double& value);
+
+} // namespace calc
