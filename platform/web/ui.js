@@ -262,7 +262,6 @@ const page = {
     document.title = state.title;
     const focus = panel.contains(state.focus) ? state.focus : focusable(panel)[0];
     focus?.focus();
-    performance.mark('window-shown');
   },
 
   // A modal message titled like the window, closed with OK or Escape.

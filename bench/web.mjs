@@ -1,0 +1,146 @@
+// The browser build against baselines from the same run, as rows of the benchmark table:
+// the bytes a first visit transfers (gzip, as the server sends them), the time from
+// navigation to the form being usable against a static page with the same controls and no
+// script, and the calculation compiled for the browser against the same program native.
+// Usage: node bench/web.mjs SITE CALC_TABLE_WASM CALC_TABLE_NATIVE CASES [RUNS]
+import { execFileSync } from 'node:child_process';
+import { cpSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { launch, serve } from '../tests/web/browser.mjs';
+
+const [site, tableWasm, tableNative, cases, runs = '15'] = process.argv.slice(2);
+const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const row = (...cells) => console.log(`| ${cells.join(' | ')} |`);
+
+const browser = await launch();
+const visit = async (url, usable) => {
+  const context = await browser.createBrowserContext(); // a first visit: no cache, no worker
+  const page = await context.newPage();
+  await page.goto(url);
+  const time = await page.evaluate(usable);
+  await context.close();
+  return time;
+};
+
+// A first visit, with the service worker's copies of every file.
+const server = await serve(site);
+const url = `http://127.0.0.1:${server.address().port}/`;
+{
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.goto(url);
+  await page.evaluate(async () => {
+    await navigator.serviceWorker.ready;
+    const names = await caches.keys();
+    await new Promise((done) => setTimeout(done, 500));
+    return names;
+  });
+  await context.close();
+  await new Promise((done) => server.close(done));
+  row('web: bytes a first visit transfers, gzip, service worker included', `${(server.bytesSent / 1024).toFixed(1)} KiB`, '', '', 'at most 100 KiB');
+}
+
+// The static page: the shown window's markup as the program made it, with the stylesheet
+// and no script.
+const staticSite = mkdtempSync(join(tmpdir(), 'quinbray-static-'));
+{
+  const live = await serve(site);
+  const page = await browser.newPage();
+  await page.goto(`http://127.0.0.1:${live.address().port}/`);
+  await page.waitForSelector('#mainfrm:not([hidden])');
+  const markup = await page.$eval('#mainfrm', (e) => e.outerHTML);
+  await page.close();
+  live.close();
+  cpSync(join(site, 'style.css'), join(staticSite, 'style.css'));
+  writeFileSync(join(staticSite, 'index.html'),
+    `<!doctype html><html lang="en"><head><meta charset="utf-8"><title>static</title>` +
+    `<link rel="stylesheet" href="style.css"></head><body><main>${markup}</main></body></html>`);
+}
+const program = await serve(site);
+const still = await serve(staticSite);
+// Usable is shown: the first paint with content, the same event for both pages. The program
+// paints nothing before its load step has run and its window is shown.
+const paintedAt = () => new Promise((done) => {
+  new PerformanceObserver((list) => {
+    const paint = list.getEntriesByName('first-contentful-paint')[0];
+    if (paint) done(paint.startTime);
+  }).observe({ type: 'paint', buffered: true });
+});
+const times = { program: [], still: [] };
+for (let i = 0; i < Number(runs); i++) { // in turn, so that both see the same noise
+  times.program.push(await visit(`http://127.0.0.1:${program.address().port}/`, paintedAt));
+  times.still.push(await visit(`http://127.0.0.1:${still.address().port}/`, paintedAt));
+}
+program.close();
+still.close();
+const [ours, theirs] = [median(times.program), median(times.still)];
+row(`web: navigation to the form shown and usable (first contentful paint), median of ${runs}`, `${ours.toFixed(1)} ms`,
+  `${theirs.toFixed(1)} ms (static page, same controls)`, (ours / theirs).toFixed(2), 'at most 1.25');
+
+// The calculation: the same table program over the same 100,000 cases, native and in the
+// page; once with values from the lists, as people calculate, once with the shared table of
+// edge cases, where numbers beyond 15 digits or powers of ten beyond 22 take the slow path.
+const lists = [['15', '12.5', '12', '10', '6', '5', '4', '1.6'],
+  ['1', '2', '3', '4', '6', '8', '10', '12', '14', '16', '18', '20', '22', '24'],
+  ['1', '0.5', '0.2', '2', '5', '10', '0.1'],
+  ['1', '2', '2.5', '5', '10', '20', '25', '50', '100', '200', '250', '500', '1000', '2000',
+    '2500', '5000', '10000', '20000', '25000', '50000'], ['2', '3']];
+const typical = Array.from({ length: 420 }, (_, i) => lists.map((l) => l[i % l.length]).join('|'));
+const edges = readFileSync(cases, 'utf8').trimEnd().split('\n').filter((line) => line.length < 200);
+const page = await browser.newPage();
+const wasm = [...readFileSync(tableWasm)];
+for (const [name, table] of [['values from the lists', typical], ['the shared table of edge cases', edges]]) {
+  const input = `${Array.from({ length: 100000 }, (_, i) => table[i % table.length]).join('\n')}\n`;
+  const nativeTimes = [];
+  for (let i = 0; i < 5; i++) {
+    const start = process.hrtime.bigint();
+    execFileSync(tableNative, { input, maxBuffer: 1 << 28 });
+    nativeTimes.push(Number(process.hrtime.bigint() - start) / 1e6);
+  }
+  const browserTimes = await page.evaluate(runTable, wasm, input);
+  const [inBrowser, native] = [Math.min(...browserTimes), Math.min(...nativeTimes)];
+  row(`web: calculation in the page, 100,000 cases of ${name}, best of 5`, `${inBrowser.toFixed(1)} ms`,
+    `${native.toFixed(1)} ms (native, whole process)`, (inBrowser / native).toFixed(2), 'at most 2');
+}
+await browser.close();
+
+// Runs the table program in the page five times, timing each run alone.
+async function runTable(bytes, text) {
+  const module = await WebAssembly.compile(new Uint8Array(bytes));
+  const stdin = new TextEncoder().encode(text);
+  const result = [];
+  for (let run = 0; run < 5; run++) {
+    let memory, read = 0;
+    const view = () => new DataView(memory.buffer);
+    const io = (iovs, count, each) => {
+      let total = 0;
+      for (let i = 0; i < count; i++)
+        total += each(view().getUint32(iovs + i * 8, true), view().getUint32(iovs + i * 8 + 4, true));
+      return total;
+    };
+    const wasi = {
+      fd_read(fd, iovs, count, done) {
+        view().setUint32(done, io(iovs, count, (at, size) => {
+          const n = Math.min(size, stdin.length - read);
+          new Uint8Array(memory.buffer, at, n).set(stdin.subarray(read, read + n));
+          read += n;
+          return n;
+        }), true);
+        return 0;
+      },
+      fd_write(fd, iovs, count, done) {
+        view().setUint32(done, io(iovs, count, (at, size) => size), true);
+        return 0;
+      },
+    };
+    const instance = await WebAssembly.instantiate(module, {
+      wasi_snapshot_preview1: new Proxy(wasi, { get: (t, n) => t[n] ?? (() => 0) }),
+    });
+    memory = instance.exports.memory;
+    const start = performance.now();
+    instance.exports._start();
+    result.push(performance.now() - start);
+  }
+  return result;
+}
