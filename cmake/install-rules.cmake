@@ -19,8 +19,11 @@ if(WIN32)
     # A zip to unpack anywhere: the program and a short readme, side by side.
     configure_file("${PROJECT_SOURCE_DIR}/desktop/readme-windows.txt.in"
                    "${PROJECT_BINARY_DIR}/Readme.txt" @ONLY NEWLINE_STYLE CRLF)
+    configure_file("${PROJECT_SOURCE_DIR}/LICENSE" "${PROJECT_BINARY_DIR}/License.txt"
+                   NEWLINE_STYLE CRLF)
     install(TARGETS Quinbray RUNTIME DESTINATION .)
-    install(FILES "${PROJECT_BINARY_DIR}/Readme.txt" DESTINATION .)
+    install(FILES "${PROJECT_BINARY_DIR}/Readme.txt" "${PROJECT_BINARY_DIR}/License.txt"
+            DESTINATION .)
     if(CMAKE_SIZEOF_VOID_P EQUAL 8)
         set(arch x64)
     else()
@@ -38,6 +41,9 @@ install(TARGETS Quinbray RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 
 if(UNIX AND NOT APPLE)
     set(desktop_dir "${PROJECT_BINARY_DIR}/desktop")
+    install(FILES "${QUINBRAY_MAN_PAGE}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+    install(FILES "${desktop_dir}/copyright" "${QUINBRAY_CHANGELOG}"
+            DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/quinbray")
     install(FILES "${desktop_dir}/${QUINBRAY_APP_ID}.desktop"
             DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
     install(FILES "${desktop_dir}/${QUINBRAY_APP_ID}.metainfo.xml"
@@ -55,11 +61,12 @@ set(CPACK_PACKAGE_VERSION "${QUINBRAY_SHOWN_VERSION}")
 set(CPACK_PACKAGE_VENDOR "Quinbray")
 set(CPACK_PACKAGE_CONTACT "Quinbray developers <developers@quinbray.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+# Lines of at most 80 columns, as Debian's tools show them.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "A small desktop calculator for people who lay out weighing scales built on load cells. "
-    "From the excitation voltage, the number of cells, the division size, one cell's capacity "
-    "and the cells' rating in mV/V, it shows the signal in microvolts that one displayed "
-    "increment produces at the cells' output.")
+    "A small desktop calculator for people who lay out weighing scales built on\n"
+    "load cells. From the excitation voltage, the number of cells, the division\n"
+    "size, one cell's capacity and the cells' rating in mV/V, it shows the signal\n"
+    "in microvolts that one displayed increment produces at the cells' output.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
