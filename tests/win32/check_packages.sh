@@ -1,50 +1,81 @@
 #!/usr/bin/env bash
 # check_packages.sh DIR: the Windows packages that ./package wrote to DIR. Each zip holds the
-# program for its architecture and the readme; the MSI installs silently into a throwaway
-# Wine prefix with its shortcut and its entry in Apps & features, the installed program
-# starts, and a silent uninstall leaves nothing of it behind.
+# program for its architecture, hardened, with the readme and the licence. Each MSI installs
+# silently into a throwaway Wine prefix, with the licence, its shortcut and its entry in
+# Apps & features in the registry view it writes to; the installed program starts; and a
+# silent uninstall leaves nothing behind. The 32-bit MSI is checked in a 64-bit prefix and,
+# where the machine runs 32-bit Wine, in a 32-bit prefix too.
 set -euo pipefail
 dir=$(readlink -f "$1")
-source "$(dirname "$0")/../e2e/xvfb.sh"
+here=$(dirname "$(readlink -f "$0")")
+source "$here/../e2e/xvfb.sh"
 
 for arch in x64 x86; do
     zip=$dir/quinbray-1.00-windows-$arch.zip
     unpacked=$xvfb_dir/$arch
     mkdir -p "$unpacked"
     (cd "$unpacked" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
-    [[ $(ls "$unpacked") == $'Quinbray.exe\nReadme.txt' ]] || fail "$zip holds $(ls "$unpacked")"
+    [[ $(ls "$unpacked") == $'License.txt\nQuinbray.exe\nReadme.txt' ]] ||
+        fail "$zip holds $(ls "$unpacked")"
     expected=$([[ $arch == x64 ]] && echo "PE32+ executable (GUI) x86-64" ||
         echo "PE32 executable (GUI) Intel 80386")
     [[ $(file "$unpacked/Quinbray.exe") == *"$expected"* ]] || fail "$zip: not $expected"
+    "$here/check_pe.sh" "$unpacked/Quinbray.exe" >/dev/null
     grep -q "needs no installation" "$unpacked/Readme.txt" || fail "$zip: readme"
+    grep -q "^MIT License" "$unpacked/License.txt" || fail "$zip: licence"
 done
 
-export WINEPREFIX=$xvfb_dir/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-"$(dirname "$0")/make_prefix.sh" "$WINEPREFIX" >/dev/null
-msi=$dir/quinbray-1.00-windows-x64.msi
-drive=$WINEPREFIX/drive_c
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-# Read whole, then searched: under pipefail, a grep -q that stops early would fail the writer.
-entry() { wine reg query "$uninstall" /s 2>/dev/null | tr -d '\r'; }
-ours() { find "$drive" -iname 'quinbray*' -not -path '*/windows/Fonts/*'; }
 
-wine msiexec /i "$msi" /qn || fail "silent install"
-[[ -s "$drive/Program Files/Quinbray/Quinbray.exe" ]] || fail "no Program Files\\Quinbray\\Quinbray.exe"
-[[ -n $(find "$drive" -path '*Start Menu/Programs/Quinbray.lnk') ]] || fail "no Start menu shortcut"
-installed=$(entry)
-grep -qE 'DisplayName +REG_SZ +Quinbray$' <<<"$installed" || fail "no entry in Apps & features"
-grep -qE 'DisplayVersion +REG_SZ +1.00$' <<<"$installed" || fail "the entry's version is not 1.00"
-products=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s)
-grep -q 'ProductIcon.*quinbray.ico' <<<"$products" || fail "the entry has no icon"
+# check_msi ARCH PREFIX_ARCH: installs, starts and uninstalls one MSI in a new prefix.
+check_msi() {
+    local arch=$1 prefix_arch=$2 view files native
+    export WINEPREFIX=$xvfb_dir/prefix-$arch-$prefix_arch WINEARCH=$prefix_arch
+    "$here/make_prefix.sh" "$WINEPREFIX" >/dev/null
+    local msi=$dir/quinbray-1.00-windows-$arch.msi drive=$WINEPREFIX/drive_c
+    # Where the package writes: a 32-bit package on 64-bit Windows goes to Program Files
+    # (x86) and to the 32-bit view of the registry; everything else to the native ones.
+    # Windows Installer keeps its own records (the product's icon) in the native view.
+    native=/reg:$([[ $prefix_arch == win64 ]] && echo 64 || echo 32)
+    if [[ $arch == x86 && $prefix_arch == win64 ]]; then
+        files="Program Files (x86)" view=/reg:32
+    else
+        files="Program Files" view=$native
+    fi
+    local where="$arch MSI in a $prefix_arch prefix"
+    # Read whole, then searched: under pipefail, a grep -q that stops early fails the writer.
+    entry() { wine reg query "$uninstall" /s "$view" 2>/dev/null | tr -d '\r'; }
+    ours() { find "$drive" -iname 'quinbray*' -not -path '*/windows/Fonts/*'; }
 
-wine "C:\\Program Files\\Quinbray\\Quinbray.exe" &
-app=$!
-visible "Quinbray Build Calculator" >/dev/null || fail "the installed program shows no window"
-kill "$app"
-wineserver -w
+    wine msiexec /i "$msi" /qn || fail "$where: silent install"
+    [[ -s "$drive/$files/Quinbray/Quinbray.exe" ]] || fail "$where: no $files\\Quinbray\\Quinbray.exe"
+    grep -q "^MIT License" "$drive/$files/Quinbray/License.txt" || fail "$where: no licence"
+    [[ -n $(find "$drive" -path '*Start Menu/Programs/Quinbray.lnk') ]] || fail "$where: no shortcut"
+    local installed products
+    installed=$(entry)
+    grep -qE 'DisplayName +REG_SZ +Quinbray$' <<<"$installed" || fail "$where: no entry in Apps & features ($view)"
+    grep -qE 'DisplayVersion +REG_SZ +1.00$' <<<"$installed" || fail "$where: the entry's version is not 1.00"
+    products=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s "$native" | tr -d '\r')
+    grep -q 'ProductIcon.*quinbray.ico' <<<"$products" || fail "$where: the entry has no icon"
 
-wine msiexec /x "$msi" /qn || fail "silent uninstall"
-[[ -z $(ours) ]] || fail "left behind: $(ours)"
-remaining=$(entry)
-! grep -q Quinbray <<<"$remaining" || fail "the entry in Apps & features is still there"
-echo "PASS: two zips with the right programs; the MSI installs, starts and uninstalls cleanly"
+    if [[ $arch == x64 ]] || "$here/../../scripts/runs-32-bit"; then
+        wine "C:\\$files\\Quinbray\\Quinbray.exe" &
+        app=$!
+        visible "Quinbray Build Calculator" >/dev/null || fail "$where: the installed program shows no window"
+        kill "$app"
+    fi
+    wineserver -w
+
+    wine msiexec /x "$msi" /qn || fail "$where: silent uninstall"
+    [[ -z $(ours) ]] || fail "$where: left behind: $(ours)"
+    local remaining
+    remaining=$(entry)
+    ! grep -q Quinbray <<<"$remaining" || fail "$where: the entry in Apps & features is still there"
+    echo "PASS: $where installs, $([[ $arch == x64 ]] || "$here/../../scripts/runs-32-bit" && echo "starts, ")and uninstalls cleanly"
+}
+
+check_msi x64 win64
+check_msi x86 win64
+"$here/../../scripts/runs-32-bit" && check_msi x86 win32
+echo "PASS: two zips with the right programs and the licence; the MSIs install and uninstall cleanly"
