@@ -7,7 +7,7 @@ import { execFileSync } from 'node:child_process';
 import { cpSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { launch, serve } from '../tests/web/browser.mjs';
+import { launch, runWasiCommand, serve } from '../tests/web/browser.mjs';
 
 const [site, tableWasm, tableNative, cases, runs = '15'] = process.argv.slice(2);
 const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
@@ -98,49 +98,9 @@ for (const [name, table] of [['values from the lists', typical], ['the shared ta
     execFileSync(tableNative, { input, maxBuffer: 1 << 28 });
     nativeTimes.push(Number(process.hrtime.bigint() - start) / 1e6);
   }
-  const browserTimes = await page.evaluate(runTable, wasm, input);
+  const { times: browserTimes } = await page.evaluate(runWasiCommand, wasm, input, 5);
   const [inBrowser, native] = [Math.min(...browserTimes), Math.min(...nativeTimes)];
   row(`web: calculation in the page, 100,000 cases of ${name}, best of 5`, `${inBrowser.toFixed(1)} ms`,
     `${native.toFixed(1)} ms (native, whole process)`, (inBrowser / native).toFixed(2), 'at most 2');
 }
 await browser.close();
-
-// Runs the table program in the page five times, timing each run alone.
-async function runTable(bytes, text) {
-  const module = await WebAssembly.compile(new Uint8Array(bytes));
-  const stdin = new TextEncoder().encode(text);
-  const result = [];
-  for (let run = 0; run < 5; run++) {
-    let memory, read = 0;
-    const view = () => new DataView(memory.buffer);
-    const io = (iovs, count, each) => {
-      let total = 0;
-      for (let i = 0; i < count; i++)
-        total += each(view().getUint32(iovs + i * 8, true), view().getUint32(iovs + i * 8 + 4, true));
-      return total;
-    };
-    const wasi = {
-      fd_read(fd, iovs, count, done) {
-        view().setUint32(done, io(iovs, count, (at, size) => {
-          const n = Math.min(size, stdin.length - read);
-          new Uint8Array(memory.buffer, at, n).set(stdin.subarray(read, read + n));
-          read += n;
-          return n;
-        }), true);
-        return 0;
-      },
-      fd_write(fd, iovs, count, done) {
-        view().setUint32(done, io(iovs, count, (at, size) => size), true);
-        return 0;
-      },
-    };
-    const instance = await WebAssembly.instantiate(module, {
-      wasi_snapshot_preview1: new Proxy(wasi, { get: (t, n) => t[n] ?? (() => 0) }),
-    });
-    memory = instance.exports.memory;
-    const start = performance.now();
-    instance.exports._start();
-    result.push(performance.now() - start);
-  }
-  return result;
-}

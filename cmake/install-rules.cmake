@@ -5,8 +5,9 @@
 include(GNUInstallDirs)
 
 if(QUINBRAY_WINDOW_SYSTEM STREQUAL "web")
-    # A zip of the site, for any static web server.
+    # A zip of the site, for any static web server, with the licence.
     install(DIRECTORY "${QUINBRAY_SITE_DIR}/" DESTINATION .)
+    install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION . RENAME License.txt)
     set(CPACK_GENERATOR ZIP)
     set(CPACK_PACKAGE_FILE_NAME "quinbray-${QUINBRAY_SHOWN_VERSION}-web")
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)

@@ -23,3 +23,56 @@ export async function launch() {
   };
   return browser;
 }
+
+// Runs a WASI command RUNS times in the page it is evaluated in (it is self-contained for
+// that), with standard input from a string; gives back the last run's standard output and
+// the time of each run alone.
+export async function runWasiCommand(bytes, input, runs) {
+  const module = await WebAssembly.compile(new Uint8Array(bytes));
+  const stdin = new TextEncoder().encode(input);
+  const times = [];
+  let output;
+  for (let run = 0; run < runs; run++) {
+    let memory;
+    let read = 0;
+    output = [];
+    const view = () => new DataView(memory.buffer);
+    const io = (iovs, count, each) => {
+      let total = 0;
+      for (let i = 0; i < count; i++)
+        total += each(view().getUint32(iovs + i * 8, true), view().getUint32(iovs + i * 8 + 4, true));
+      return total;
+    };
+    const wasi = {
+      fd_read(fd, iovs, count, done) {
+        view().setUint32(done, io(iovs, count, (at, size) => {
+          const n = Math.min(size, stdin.length - read);
+          new Uint8Array(memory.buffer, at, n).set(stdin.subarray(read, read + n));
+          read += n;
+          return n;
+        }), true);
+        return 0;
+      },
+      fd_write(fd, iovs, count, done) {
+        view().setUint32(done, io(iovs, count, (at, size) => {
+          output.push(new Uint8Array(memory.buffer, at, size).slice());
+          return size;
+        }), true);
+        return 0;
+      },
+      proc_exit(status) {
+        throw new Error(`exit ${status}`);
+      },
+    };
+    const instance = await WebAssembly.instantiate(module, {
+      wasi_snapshot_preview1: new Proxy(wasi, { get: (t, n) => t[n] ?? (() => 0) }),
+    });
+    memory = instance.exports.memory;
+    const start = performance.now();
+    instance.exports._start();
+    times.push(performance.now() - start);
+  }
+  const bytesOut = new Uint8Array(output.reduce((n, chunk) => n + chunk.length, 0));
+  output.reduce((at, chunk) => (bytesOut.set(chunk, at), at + chunk.length), 0);
+  return { output: new TextDecoder().decode(bytesOut), times };
+}

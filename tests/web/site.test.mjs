@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { readdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { launch, serve } from './browser.mjs';
+import { launch, runWasiCommand, serve } from './browser.mjs';
 
 const site = process.env.QUINBRAY_SITE;
 let server, browser, page, url;
@@ -228,46 +228,9 @@ test('the calculation in the browser gives exactly the native text on the shared
   const input = `${rows.join('\n')}\n`;
   const native = execFileSync(process.env.QUINBRAY_CALC_TABLE_HOST, { input, encoding: 'utf8' });
   const wasm = [...readFileSync(process.env.QUINBRAY_CALC_TABLE)];
-  const browser = await page.evaluate(runCommand, wasm, input);
-  assert.equal(browser, native);
+  const { output } = await page.evaluate(runWasiCommand, wasm, input, 1);
+  assert.equal(output, native);
 });
-
-// Runs a WASI command in the page: standard input from a string, standard output back.
-async function runCommand(bytes, input) {
-  let memory, read = 0, output = [];
-  const stdin = new TextEncoder().encode(input);
-  const view = () => new DataView(memory.buffer);
-  const io = (iovs, count, each) => {
-    let total = 0;
-    for (let i = 0; i < count; i++)
-      total += each(view().getUint32(iovs + i * 8, true), view().getUint32(iovs + i * 8 + 4, true));
-    return total;
-  };
-  const wasi = {
-    fd_read(fd, iovs, count, done) {
-      view().setUint32(done, io(iovs, count, (at, size) => {
-        const n = Math.min(size, stdin.length - read);
-        new Uint8Array(memory.buffer, at, n).set(stdin.subarray(read, read + n));
-        read += n;
-        return n;
-      }), true);
-      return 0;
-    },
-    fd_write(fd, iovs, count, done) {
-      view().setUint32(done, io(iovs, count, (at, size) => {
-        output.push(new Uint8Array(memory.buffer, at, size).slice());
-        return size;
-      }), true);
-      return 0;
-    },
-    proc_exit(status) { throw new Error(`exit ${status}`); },
-  };
-  const imports = { wasi_snapshot_preview1: new Proxy(wasi, { get: (t, n) => t[n] ?? (() => 0) }) };
-  const { instance } = await WebAssembly.instantiate(new Uint8Array(bytes), imports);
-  memory = instance.exports.memory;
-  instance.exports._start();
-  return new TextDecoder().decode(new Uint8Array(output.flatMap((chunk) => [...chunk])));
-}
 
 test('offline after one visit, and installable', async () => {
   await page.reload();
