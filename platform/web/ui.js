@@ -16,6 +16,10 @@ const windows = new Map(); // panel → { title, client, focus }
 const combos = new WeakMap(); // a list's text box → its Combo
 let nextId = 0;
 
+// As the program numbers them: design::Kind, and page::Flags.
+const Kind = { label: 0, button: 1, list: 2, field: 3 };
+const Flag = { readOnly: 1, noTabStop: 2 };
+
 const text = (at, size) => decoder.decode(new Uint8Array(memory.buffer, at, size));
 const keep = (node) => nodes.push(node) - 1;
 const shown = () => [...windows.keys()].find((panel) => !panel.hidden);
@@ -210,9 +214,9 @@ const page = {
     const name = text(idAt, idSize);
     const caption = text(captionAt, captionSize);
     let element, box;
-    if (kind === 1) {
+    if (kind === Kind.button) {
       element = box = makeButton(id, caption);
-    } else if (kind === 0) {
+    } else if (kind === Kind.label) {
       element = box = document.createElement(forSize ? 'label' : 'div');
       if (forSize) element.htmlFor = text(forAt, forSize);
       element.textContent = caption;
@@ -223,11 +227,11 @@ const page = {
       element.maxLength = 32767; // as a desktop text box
       element.spellcheck = false;
       element.autocomplete = 'off';
-      element.readOnly = Boolean(flags & 1);
-      if (flags & 2) element.tabIndex = -1;
+      element.readOnly = Boolean(flags & Flag.readOnly);
+      if (flags & Flag.noTabStop) element.tabIndex = -1;
       element.value = caption;
       box = element;
-      if (kind === 2) {
+      if (kind === Kind.list) {
         element.id = name; // before the list's parts take their ids from it
         box = document.createElement('div');
         box.classList.add('combo');
