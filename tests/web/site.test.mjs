@@ -272,7 +272,9 @@ test('a 360 px phone: no sideways scrolling, Calculate by a tap', async () => {
 test('Exit ends the program: both windows go and nothing more is handled', async () => {
   await page.click($('cmd2'));
   await page.click('#helpfrm-cmd1');
-  await page.click($('cmd3'));
+  await page.keyboard.down('Alt'); // Exit by its access key; its click is tested on the desktop
+  await page.keyboard.press('KeyX');
+  await page.keyboard.up('Alt');
   assert.equal(await page.$$eval('section.window', (all) => all.length), 0);
   assert.equal(await page.$eval('#ended', (e) => e.hidden), false);
   assert.equal(await page.$eval('#ended a', (e) => e.getAttribute('href')), './');
