@@ -5,11 +5,11 @@
 #include "platform/web/native.h"
 #include "platform/web/page.h"
 
-#include <map>
+#include <algorithm>
 
 namespace {
 
-std::map<int, web::Place> places; // by page id
+std::vector<ui::Native*> windows;
 std::vector<void (*)()> teardown;
 bool ended = false;
 
@@ -18,9 +18,13 @@ bool ended = false;
 template <class Procedure> void Notify(int id, Procedure run) {
     if (ended)
         return;
-    const web::Place place = web::Find(id);
-    if (place.window)
-        run(*place.window, std::size_t(place.index));
+    // Found before it runs: a procedure may open a window, which joins the list.
+    const auto window = std::ranges::find_if(
+        windows, [id](const ui::Native* w) { return std::ranges::count(w->controls, id) != 0; });
+    if (window != windows.end()) {
+        ui::Native& found = **window;
+        run(found, std::size_t(std::ranges::find(found.controls, id) - found.controls.begin()));
+    }
     if (ended) {
         for (auto release : teardown)
             release();
@@ -32,17 +36,12 @@ template <class Procedure> void Notify(int id, Procedure run) {
 
 namespace web {
 
-void Register(int id, ui::Native& window, int index) {
-    places[id] = {&window, index};
+void Opened(ui::Native& window) {
+    windows.push_back(&window);
 }
 
-void Unregister(const ui::Native& window) {
-    std::erase_if(places, [&](const auto& entry) { return entry.second.window == &window; });
-}
-
-Place Find(int id) {
-    const auto found = places.find(id);
-    return found == places.end() ? Place{} : found->second;
+void Closed(ui::Native& window) {
+    std::erase(windows, &window);
 }
 
 } // namespace web

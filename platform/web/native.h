@@ -21,12 +21,7 @@ struct ui::Native {
 };
 
 namespace web {
-// The window and place a page id belongs to; nothing for an id that is not a control.
-struct Place {
-    ui::Native* window = nullptr;
-    int index = -1;
-};
-void Register(int id, ui::Native& window, int index);
-void Unregister(const ui::Native& window);
-Place Find(int id);
+// The windows whose controls' notifications the page hands over.
+void Opened(ui::Native& window);
+void Closed(ui::Native& window);
 } // namespace web

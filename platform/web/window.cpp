@@ -93,12 +93,12 @@ Native::Native(const design::Form& form) {
                                        caption.data(), caption.size(), style.data(), style.size(),
                                        flags, names.data(), names.size());
         controls[std::size_t(index)] = made;
-        web::Register(made, *this, index);
     }
+    web::Opened(*this);
 }
 
 Native::~Native() {
-    web::Unregister(*this);
+    web::Closed(*this);
 }
 
 Window::Window(const design::Form& designed)

@@ -26,6 +26,8 @@ for arch in x64 x86; do
 done
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+runs_32_bit=false
+"$here/../../scripts/runs-32-bit" && runs_32_bit=true
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 # check_msi ARCH PREFIX_ARCH: installs, starts and uninstalls one MSI in a new prefix.
@@ -59,7 +61,9 @@ check_msi() {
     products=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s "$native" | tr -d '\r')
     grep -q 'ProductIcon.*quinbray.ico' <<<"$products" || fail "$where: the entry has no icon"
 
-    if [[ $arch == x64 ]] || "$here/../../scripts/runs-32-bit"; then
+    local starts=false
+    [[ $arch == x64 ]] || $runs_32_bit && starts=true
+    if $starts; then
         wine "C:\\$files\\Quinbray\\Quinbray.exe" &
         app=$!
         visible "Quinbray Build Calculator" >/dev/null || fail "$where: the installed program shows no window"
@@ -72,10 +76,10 @@ check_msi() {
     local remaining
     remaining=$(entry)
     ! grep -q Quinbray <<<"$remaining" || fail "$where: the entry in Apps & features is still there"
-    echo "PASS: $where installs, $([[ $arch == x64 ]] || "$here/../../scripts/runs-32-bit" && echo "starts, ")and uninstalls cleanly"
+    echo "PASS: $where installs, $($starts && echo "starts, ")and uninstalls cleanly"
 }
 
 check_msi x64 win64
 check_msi x86 win64
-"$here/../../scripts/runs-32-bit" && check_msi x86 win32
+$runs_32_bit && check_msi x86 win32
 echo "PASS: two zips with the right programs and the licence; the MSIs install and uninstall cleanly"
