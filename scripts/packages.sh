@@ -5,7 +5,7 @@ build_packages=(cmake ninja-build g++ qt6-base-dev)
 windows_packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64 fonts-wine)
 # The browser: C++ to WebAssembly with clang, its linker and the WASI C and C++ libraries.
-web_packages=(cmake ninja-build g++ clang-19 lld-19 wasi-libc libc++-19-dev-wasm32
+web_packages=(cmake ninja-build g++ clang-19 lld-19 wasi-libc libc++-19-dev-wasm32 node-jsdom
     libc++abi-19-dev-wasm32 libclang-rt-19-dev-wasm32)
 package_packages=("${build_packages[@]}" dpkg-dev file "${windows_packages[@]}" wixl
     "${web_packages[@]}")

@@ -40,6 +40,7 @@ void Field::Text(std::string_view text) {
 
 void Button::OnClick(std::function<void()> procedure) {
     window->clicks[std::size_t(index)] = std::move(procedure);
+    page::ButtonActs(window->controls[std::size_t(index)]);
 }
 
 void Button::OnMouseUp(std::function<void(const MouseUp&)> procedure) {

@@ -35,6 +35,9 @@ QUINBRAY_PAGE(text_size) std::size_t TextSize(int control);
 QUINBRAY_PAGE(text_read) void TextRead(char* into);
 QUINBRAY_PAGE(text_write) void TextWrite(int control, const char* text, std::size_t size);
 
+// A button whose click runs a procedure: its access key is worth announcing.
+QUINBRAY_PAGE(button_acts) void ButtonActs(int button);
+
 QUINBRAY_PAGE(visible) void Visible(int window, bool visible);
 QUINBRAY_PAGE(warn) void Warn(int window, const char* text, std::size_t size);
 QUINBRAY_PAGE(end) void End();

@@ -1,18 +1,20 @@
-// A window built from its design in the page: sizes in CSS pixels, which are 1/96 inch as
-// the design's pixels are; fonts by face with fallbacks; colours as CSS.
+// A window built from its design in the page: places and sizes in the window's pixels, 1/96
+// inch as the design's are, for the stylesheet to scale; fonts by face with fallbacks;
+// colours as CSS.
 
 #include "platform/web/native.h"
 #include "platform/web/page.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 namespace ui {
 namespace {
 
-// A font size such as 7.5 or 9.75 in CSS: hundredths are as fine as a design gives it.
-std::string Points(double points) {
-    const long hundredths = std::lround(points * 100);
+// A number for CSS with at most two decimals, as fine as a design gives sizes: 13, 9.75.
+std::string Number(double value) {
+    const long hundredths = std::lround(value * 100);
     std::string css = std::to_string(hundredths / 100);
     if (const long fraction = hundredths % 100) {
         css += '.';
@@ -23,8 +25,10 @@ std::string Points(double points) {
     return css;
 }
 
-std::string Px(int twips) {
-    return std::to_string(design::Pixels(twips)) + "px";
+// A length as a number of the window's own pixels, which the stylesheet multiplies by the
+// page's scale (--px): one CSS pixel on a desktop, more where a phone's screen is filled.
+std::string Length(const char* property, int twips) {
+    return std::string("--") + property + ':' + std::to_string(design::Pixels(twips)) + ';';
 }
 
 // #rrggbb from 0x00BBGGRR.
@@ -40,18 +44,20 @@ std::string Colour(design::Bgr bgr) {
 }
 
 // The face as designed, then what stands in for it where it is missing: the bitmap face
-// of old Windows has an outline successor, and every desktop has a sans-serif face.
+// of old Windows has an outline successor, and every desktop has a sans-serif face. The
+// size in the window's pixels, as its lengths are: points at 96 DPI.
 std::string Font(const design::Font& font) {
     std::string faces = '"' + std::string(font.face) + '"';
     if (std::string_view(font.face) == "MS Sans Serif")
         faces += ", \"Microsoft Sans Serif\"";
-    return "font:" + std::to_string(font.weight) + ' ' + Points(font.points) + "pt " + faces +
+    return "--size:" + Number(font.points * 96 / 72) +
+           ";font-weight:" + std::to_string(font.weight) + ";font-family:" + faces +
            ", Tahoma, Verdana, \"DejaVu Sans\", sans-serif;";
 }
 
 std::string Css(const design::Control& control) {
-    std::string css = "left:" + Px(control.left) + ";top:" + Px(control.top) +
-                      ";width:" + Px(control.width) + ";height:" + Px(control.height) + ';';
+    std::string css = Length("left", control.left) + Length("top", control.top) +
+                      Length("width", control.width) + Length("height", control.height);
     if (control.font)
         css += Font(*control.font);
     if (control.textColour)
@@ -59,6 +65,17 @@ std::string Css(const design::Control& control) {
     if (control.backColour)
         css += "background-color:" + Colour(*control.backColour) + ';';
     return css;
+}
+
+// The width a small screen is filled with: the controls, with the margin they keep on the
+// left kept on their right too. Beyond it the client area holds nothing.
+int FillWidth(const design::Form& form) {
+    int left = form.clientWidth, right = 0;
+    for (const design::Control& control : form.controls) {
+        left = std::min(left, control.left);
+        right = std::max(right, control.left + control.width);
+    }
+    return std::min(form.clientWidth, right + left);
 }
 
 // An element id the page can hold once: the window's name and the control's.
@@ -69,8 +86,9 @@ std::string ElementId(const design::Form& form, const design::Control& control) 
 } // namespace
 
 Native::Native(const design::Form& form) {
-    const std::string css = "width:" + Px(form.clientWidth) + ";height:" + Px(form.clientHeight) +
-                            ';' + Font(form.font);
+    const std::string css = Length("width", form.clientWidth) +
+                            Length("height", form.clientHeight) + Length("fill", FillWidth(form)) +
+                            Font(form.font);
     const std::string_view name = form.name, title = form.title;
     id = page::Window(name.data(), name.size(), title.data(), title.size(), css.data(), css.size());
 

@@ -1,0 +1,300 @@
+// What the program asks of the page (the imports under "page"): windows and controls made
+// from what the design says, or taken over where the page's HTML already holds them, their
+// texts and lists, showing, hiding, warnings and the end. It hands the controls'
+// notifications back to the program, and keeps those that come before the program is
+// ready until it is. It knows control kinds, not any program's controls.
+
+import { makeButton, wireButton } from './button.js';
+import { Combo } from './combo.js';
+
+const encoder = new TextEncoder();
+const decoder = new TextDecoder();
+
+let program; // the program's exports, its memory among them
+let state = 'loading'; // then 'starting', 'ready', 'ended' or 'failed'
+const waiting = []; // notifications that came while loading: [element, call]
+let stash = new Uint8Array(0); // a text between text_size and text_read
+let warnings = 0; // for the warnings' ids
+const nodes = [null]; // page ids: windows and controls, from 1
+const ids = new WeakMap(); // element → its page id, once the program has it
+const windows = new Map(); // panel → { title, client, focus }
+const combos = new WeakMap(); // a list's text box → its Combo
+const taken = new WeakSet(); // elements the page held before the program asked for them
+
+// As the program numbers them: design::Kind, and page::Flags.
+const Kind = { label: 0, button: 1, list: 2, field: 3 };
+const Flag = { readOnly: 1, noTabStop: 2 };
+
+// How a control gets its place, size and font; the build that writes the page's HTML puts
+// them in a stylesheet instead, since the page's policy allows no style in its markup.
+export const styling = { apply: (element, css) => (element.style.cssText = css) };
+
+const text = (at, size) => decoder.decode(new Uint8Array(program.memory.buffer, at, size));
+const keep = (node) => nodes.push(node) - 1;
+const shown = () => [...windows.keys()].find((panel) => !panel.hidden);
+const focusable = (panel) =>
+  [...panel.querySelectorAll('input, button')].filter((e) => e.tabIndex >= 0);
+// A text the user has changed since the page's HTML gave it.
+const edited = (input) => taken.has(input) && input.value !== input.defaultValue;
+
+// Hands a notification to the program, or keeps it until the program is ready.
+function notify(element, call) {
+  if (state === 'loading' || state === 'starting') waiting.push([element, call]);
+  else if (state === 'ready' && ids.has(element)) guard(() => call(ids.get(element)));
+}
+
+// A failure inside the program leaves it in no state to go on from.
+let onFailure = () => {};
+function guard(run) {
+  try {
+    run();
+  } catch (error) {
+    onFailure(error);
+  }
+}
+
+function addWindow(panel, title) {
+  const window = { title, client: panel.querySelector('.client'), focus: null };
+  panel.addEventListener('focusin', (e) => (window.focus = e.target));
+  windows.set(panel, window);
+}
+
+function wire(element, box = element.closest('.combo')) {
+  if (element.matches('button.control'))
+    wireButton(element, {
+      click: () => notify(element, (id) => program.ui_click(id)),
+      mouseUp: (...args) => notify(element, (id) => program.ui_mouse_up(id, ...args)),
+      scale: () => parseFloat(getComputedStyle(element).getPropertyValue('--px')) || 1,
+    });
+  else if (element.getAttribute('role') === 'combobox')
+    combos.set(element, new Combo(element, box));
+}
+
+const page = {
+  window(idAt, idSize, titleAt, titleSize, cssAt, cssSize) {
+    const id = text(idAt, idSize);
+    const title = text(titleAt, titleSize);
+    let panel = document.getElementById(id);
+    if (panel && taken.has(panel)) return keep(panel);
+    panel = document.createElement('section');
+    panel.className = 'window';
+    panel.id = id;
+    panel.hidden = true;
+    const heading = document.createElement('h1');
+    heading.id = `${panel.id}-title`;
+    heading.textContent = title;
+    panel.setAttribute('aria-labelledby', heading.id);
+    const client = document.createElement('div');
+    client.className = 'client';
+    styling.apply(panel, text(cssAt, cssSize));
+    panel.append(heading, client);
+    addWindow(panel, title);
+    (document.querySelector('main') ?? document.body).append(panel);
+    return keep(panel);
+  },
+
+  control(window, kind, idAt, idSize, captionAt, captionSize, cssAt, cssSize, flags, forAt, forSize) {
+    const id = text(idAt, idSize);
+    const existing = document.getElementById(id);
+    if (existing && taken.has(existing)) {
+      ids.set(existing, nodes.length);
+      return keep(existing);
+    }
+    const caption = text(captionAt, captionSize);
+    let element, box;
+    if (kind === Kind.button) {
+      element = box = makeButton(caption);
+    } else if (kind === Kind.label) {
+      element = box = document.createElement(forSize ? 'label' : 'div');
+      if (forSize) element.htmlFor = text(forAt, forSize);
+      element.textContent = caption;
+      element.classList.add('label');
+    } else {
+      element = box = document.createElement('input');
+      element.type = 'text';
+      element.maxLength = 32767; // as a desktop text box
+      element.setAttribute('spellcheck', 'false');
+      element.autocomplete = 'off';
+      element.readOnly = Boolean(flags & Flag.readOnly);
+      if (flags & Flag.noTabStop) element.tabIndex = -1;
+      element.value = caption;
+      if (kind === Kind.list) {
+        box = document.createElement('div');
+        box.classList.add('combo');
+        box.id = `${id}-box`;
+        element.setAttribute('role', 'combobox');
+      }
+    }
+    element.id = id;
+    box.classList.add('control');
+    styling.apply(box, text(cssAt, cssSize));
+    windows.get(nodes[window]).client.append(box);
+    wire(element, box);
+    ids.set(element, nodes.length);
+    return keep(element);
+  },
+
+  // A list taken over from the page is filled anew with what it already holds: its items
+  // are kept where they match, and only what differs is made.
+  list_clear(list) {
+    const combo = combos.get(nodes[list]);
+    if (state === 'starting' && taken.has(nodes[list])) combo.kept = 0;
+    else combo.clear();
+  },
+  list_add(list, at, size, place) {
+    const combo = combos.get(nodes[list]);
+    const item = text(at, size);
+    if (combo.kept !== undefined) {
+      if (place === combo.kept && combo.items[place]?.textContent === item) return combo.kept++;
+      combo.items.slice(combo.kept).forEach((e) => e.remove());
+      delete combo.kept;
+    }
+    combo.add(item, place);
+  },
+  list_select(list, place) {
+    if (!(state === 'starting' && edited(nodes[list]))) combos.get(nodes[list]).select(place);
+  },
+
+  text_size(control) {
+    stash = encoder.encode(nodes[control].value);
+    return stash.length;
+  },
+  text_read: (into) => new Uint8Array(program.memory.buffer, into, stash.length).set(stash),
+  text_write(control, at, size) {
+    if (!(state === 'starting' && edited(nodes[control]))) nodes[control].value = text(at, size);
+  },
+
+  // Its access key is announced only where it does something.
+  button_acts(button) {
+    const key = nodes[button].dataset.accessKey;
+    if (key) nodes[button].setAttribute('aria-keyshortcuts', `Alt+${key.toUpperCase()}`);
+  },
+
+  visible(window, visible) {
+    const panel = nodes[window];
+    const shownWindow = windows.get(panel);
+    panel.hidden = !visible;
+    if (!visible) return;
+    document.title = shownWindow.title;
+    if (panel.contains(document.activeElement)) return; // where the user already is
+    const focus = panel.contains(shownWindow.focus) ? shownWindow.focus : focusable(panel)[0];
+    focus?.focus();
+  },
+
+  // A modal message titled like the window, closed with OK or Escape.
+  warn(window, at, size) {
+    const dialog = document.createElement('dialog');
+    dialog.className = 'warning';
+    dialog.id = `warning-${++warnings}`;
+    const heading = document.createElement('h1');
+    heading.id = `${dialog.id}-title`;
+    heading.textContent = windows.get(nodes[window]).title;
+    const message = document.createElement('p');
+    message.id = `${dialog.id}-text`;
+    message.textContent = text(at, size);
+    const ok = document.createElement('button');
+    ok.type = 'button';
+    ok.textContent = 'OK';
+    ok.addEventListener('click', () => dialog.close());
+    dialog.setAttribute('aria-labelledby', heading.id);
+    dialog.setAttribute('aria-describedby', message.id);
+    dialog.append(heading, message, ok);
+    dialog.addEventListener('close', () => dialog.remove());
+    document.body.append(dialog);
+    dialog.showModal();
+    ok.focus();
+  },
+
+  // Every window goes and nothing more is handled. A tab the page did not open stays open,
+  // so the page says that the program has ended, and a screen reader reads it out.
+  end() {
+    state = 'ended';
+    for (const panel of windows.keys()) panel.remove();
+    document.querySelectorAll('dialog').forEach((dialog) => dialog.remove());
+    window.close();
+    say('ended');
+  },
+};
+
+// Shows the page's line of that id and puts the focus on its link, so that it is read out.
+function say(id, sentence) {
+  const line = document.getElementById(id);
+  if (!line) return;
+  if (sentence) line.querySelector('.why').textContent = sentence;
+  line.hidden = false;
+  line.querySelector('a')?.focus();
+}
+
+// Keys the page takes from the browser: Alt and a button's underlined letter raise its
+// click, and Tab goes round the shown window's controls as in a desktop window. The letter
+// is the one the keyboard layout types; where it types no Latin letter (Cyrillic layouts,
+// the Option key of a Mac), the key's place stands in for it.
+function onKey(e) {
+  const panel = shown();
+  if (state === 'ended' || !panel || document.querySelector('dialog[open]')) return;
+  if (e.altKey && !e.ctrlKey && !e.metaKey) {
+    const letter = /^[a-z]$/i.test(e.key) ? e.key.toLowerCase()
+      : e.code.startsWith('Key') ? e.code.slice(3).toLowerCase() : '';
+    const button = letter && panel.querySelector(`button[data-access-key="${letter}"]`);
+    if (!button) return;
+    e.preventDefault();
+    e.stopPropagation();
+    button.click();
+  } else if (e.key === 'Tab' && !e.altKey && !e.ctrlKey && !e.metaKey) {
+    const stops = focusable(panel);
+    const at = stops.indexOf(document.activeElement);
+    if (at < 0) return; // from a control outside the Tab order, the browser's own order
+    e.preventDefault();
+    stops[(at + (e.shiftKey ? stops.length - 1 : 1)) % stops.length].focus();
+  }
+}
+
+// Takes over the windows the page's HTML holds, so that they work before the program is
+// ready: typing, Tab, the lists; what the buttons are asked meanwhile waits for it.
+export function takeOver() {
+  for (const panel of document.querySelectorAll('section.window')) {
+    taken.add(panel);
+    addWindow(panel, panel.querySelector('h1')?.textContent ?? '');
+    for (const element of panel.querySelectorAll('.client > .control, .combo > input')) {
+      if (element.classList.contains('combo')) continue;
+      taken.add(element);
+      wire(element);
+    }
+  }
+  document.addEventListener('keydown', onKey, true);
+}
+
+// The imports the program is instantiated with, its WASI calls apart.
+export const imports = page;
+
+// The program is instantiated: its start-up may begin.
+export function starting(exports, failure) {
+  program = exports;
+  onFailure = failure;
+  state = 'starting';
+}
+
+// Its start-up has returned: what was asked meanwhile is handled now, as the user did it,
+// but never on a window that is no longer shown.
+export function ready() {
+  for (const combo of [...document.querySelectorAll('[role="combobox"]')].map((e) => combos.get(e))) {
+    if (combo?.kept === undefined) continue;
+    combo.items.slice(combo.kept).forEach((e) => e.remove());
+    delete combo.kept;
+  }
+  if (state !== 'starting') return;
+  state = 'ready';
+  for (const [element, call] of waiting.splice(0))
+    if (state === 'ready' && !element.closest('.window')?.hidden) notify(element, call);
+}
+
+// The program cannot be loaded or started, or has failed: the windows stay as the user left
+// them, inert, and the page says so with a link that tries again.
+export function failed(sentence) {
+  if (state === 'ended' || state === 'failed') return;
+  state = 'failed';
+  waiting.length = 0;
+  for (const panel of windows.keys()) panel.inert = true;
+  document.documentElement.classList.add('failed');
+  say('failed', sentence);
+}
