@@ -284,6 +284,7 @@ export function ready() {
   }
   if (state !== 'starting') return;
   state = 'ready';
+  document.documentElement.classList.add('ready');
   for (const [element, call] of waiting.splice(0))
     if (state === 'ready' && !element.closest('.window')?.hidden) notify(element, call);
 }

@@ -46,6 +46,52 @@ after(async () => {
   server?.close();
 });
 
+// A tab of its own, in a context of its own (no service worker, no cache), with the viewport
+// given; `wasm(request)` may answer the program's download in place of the server, and
+// `before` runs in the page before any of its scripts.
+const desktop = { width: 800, height: 600 };
+async function open({ viewport = desktop, wasm, before, javaScript = true } = {}) {
+  const context = await browser.createBrowserContext();
+  const tab = await context.newPage();
+  await tab.setViewport(viewport);
+  await tab.setJavaScriptEnabled(javaScript);
+  if (before) await tab.evaluateOnNewDocument(before);
+  if (wasm) {
+    await tab.setRequestInterception(true);
+    tab.on('request', (r) => (r.url().endsWith('.wasm') ? wasm(r) : r.continue()));
+  }
+  await tab.goto(url, { waitUntil: 'domcontentloaded' });
+  tab.cdp = await tab.createCDPSession();
+  tab.close = () => context.close();
+  return tab;
+}
+const ready = (tab) => tab.waitForSelector('html.ready');
+const values = (tab) => tab.$$eval('#mainfrm input', (all) => Object.fromEntries(all.map((e) => [e.id.slice(8), e.value])));
+const shownIn = (tab) => tab.$$eval('section.window:not([hidden])', (all) => all.map((e) => e.id));
+const middleOf = async (tab, selector) => {
+  const box = await (await tab.$(selector)).boundingBox();
+  return { x: box.x + box.width / 2, y: box.y + box.height / 2, box };
+};
+// Records what the program's exports are asked, in window.calls, by wrapping the instance.
+function spyOnProgram() {
+  const wrap = (result) => {
+    const exports = { ...result.instance.exports };
+    for (const name of ['ui_click', 'ui_mouse_up'])
+      exports[name] = (...args) => (window.calls.push([name, ...args]), result.instance.exports[name](...args));
+    return { ...result, instance: { exports } };
+  };
+  window.calls = [];
+  const { instantiate, instantiateStreaming } = WebAssembly;
+  WebAssembly.instantiateStreaming = async (...args) => wrap(await instantiateStreaming(...args));
+  WebAssembly.instantiate = async (...args) => wrap(await instantiate(...args));
+}
+// A key as a keyboard layout types it: `key` is the character, `code` the key's place.
+async function altKey(tab, key, code) {
+  const event = { modifiers: 1, key, code, windowsVirtualKeyCode: key.toUpperCase().charCodeAt(0) };
+  await tab.cdp.send('Input.dispatchKeyEvent', { type: 'rawKeyDown', ...event });
+  await tab.cdp.send('Input.dispatchKeyEvent', { type: 'keyUp', ...event });
+}
+
 test('the calculator window as designed, with its start-up values and lists', async () => {
   assert.equal(await page.title(), 'Quinbray Build Calculator');
   assert.deepEqual(await shown(), ['mainfrm']);
@@ -282,4 +328,126 @@ test('Exit ends the program: both windows go and nothing more is handled', async
   await page.keyboard.press('KeyH');
   await page.keyboard.up('Alt');
   assert.equal(await page.$$eval('section.window', (all) => all.length), 0);
+});
+
+test('before the program is ready, the window is painted and keeps what the user does', async () => {
+  const rows = [
+    { name: 'typed text stays and a Calculate press is answered',
+      act: async (tab) => {
+        await tab.click('#mainfrm-Combo2', { clickCount: 3 });
+        await tab.keyboard.type('8');
+        const at = await middleOf(tab, '#mainfrm-cmd1');
+        await tab.mouse.click(at.x, at.y);
+      },
+      then: { values: { Combo2: '8', Text1: '0.50' }, shown: ['mainfrm'] } },
+    { name: 'a picked item stays',
+      act: async (tab) => {
+        await tab.click('#mainfrm-Combo1 + .drop');
+        await tab.click('#mainfrm-Combo1-list li:nth-child(2)');
+      },
+      then: { values: { Combo1: '12.5', Text1: '' }, shown: ['mainfrm'] } },
+    { name: 'Help', act: (tab) => tab.click('#mainfrm-cmd2'), then: { shown: ['helpfrm'] } },
+    { name: 'Exit', act: (tab) => altKey(tab, 'x', 'KeyX'), then: { shown: [], ended: true } },
+  ];
+  for (const { name, act, then } of rows) {
+    let release;
+    const held = new Promise((done) => (release = done));
+    const tab = await open({ wasm: async (r) => (await held, r.continue()) });
+    await tab.waitForSelector('#mainfrm:not([hidden])');
+    assert.deepEqual(await values(tab), { Text1: '', Combo1: '5', Text3: '1', Combo5: '2', Combo2: '4', Combo4: '2500' },
+      'painted with the start-up values');
+    await act(tab);
+    await new Promise((done) => setTimeout(done, 200));
+    assert.equal((await values(tab)).Text1, '', `${name}: nothing is computed before the program is there`);
+    release();
+    await tab.waitForFunction(() => document.documentElement.matches('.ready') ||
+      !document.getElementById('ended').hidden);
+    await tab.evaluate(() => new Promise((done) => requestAnimationFrame(() => setTimeout(done, 0))));
+    if (then.values) assert.deepEqual({ ...await values(tab), ...then.values }, await values(tab), name);
+    assert.deepEqual(await shownIn(tab), then.shown, name);
+    assert.equal(await tab.$$eval('#mainfrm, #mainfrm-Combo1, #mainfrm-Combo1-list li', (all) => all.length), then.ended ? 0 : 10,
+      `${name}: the program took the page's elements over, and made none again`);
+    if (then.ended) assert.equal(await tab.$eval('#ended', (e) => e.hidden), false);
+    await tab.close();
+  }
+});
+
+test('a program that cannot load says so, in one line with a link; another type still runs', async () => {
+  const wasm = readFileSync(join(site, 'Quinbray.wasm'));
+  const rows = [
+    { name: 'not found', wasm: (r) => r.respond({ status: 404, body: 'Not found' }), line: /could not start: its program could not be downloaded \(404\)/ },
+    { name: 'sent as application/octet-stream', wasm: (r) => r.respond({ status: 200, contentType: 'application/octet-stream', body: wasm }) },
+    { name: 'no WebAssembly', before: () => delete globalThis.WebAssembly, line: /could not start: this browser runs no WebAssembly/ },
+    { name: 'not a program', wasm: (r) => r.respond({ status: 200, contentType: 'application/wasm', body: 'nonsense' }), line: /could not start: it stopped with an error while starting/ },
+  ];
+  for (const { name, line, ...how } of rows) {
+    const tab = await open(how);
+    await tab.waitForFunction(() => document.documentElement.matches('.ready') ||
+      !document.getElementById('failed').hidden);
+    const said = await tab.$eval('#failed', (e) => ({ shown: !e.hidden, text: e.textContent,
+      link: e.querySelector('a').getAttribute('href'), focused: document.activeElement.textContent }));
+    const at = await middleOf(tab, '#mainfrm-cmd1');
+    await tab.mouse.click(at.x, at.y);
+    if (line) {
+      assert.ok(said.shown && line.test(said.text), `${name}: ${said.text}`);
+      assert.deepEqual([said.link, said.focused], ['./', 'Try again'], name);
+      assert.equal(await tab.$eval('#mainfrm', (e) => e.inert), true, `${name}: the window shows, and does nothing`);
+      assert.equal((await values(tab)).Text1, '', name);
+    } else {
+      assert.equal(said.shown, false, name);
+      await tab.waitForFunction(() => document.querySelector('#mainfrm-Text1').value === '1.00');
+    }
+    await tab.close();
+  }
+
+  // Without JavaScript: the window with its start-up values, the line that says what the
+  // page needs, and no button that looks as if it could calculate.
+  const tab = await open({ javaScript: false });
+  assert.equal((await values(tab)).Combo4, '2500');
+  assert.match(await tab.$eval('noscript', (e) => e.textContent), /needs JavaScript and WebAssembly/);
+  assert.deepEqual(await tab.$$eval('#mainfrm button', (all) => [...new Set(all.map((e) => getComputedStyle(e).pointerEvents))]), ['none']);
+  await tab.close();
+});
+
+test('a phone draws the window larger, to fill its width, and taps reach every part', async () => {
+  const phones = [
+    { width: 412, height: 823, deviceScaleFactor: 1.75, smallestText: 12 }, // Lighthouse's phone
+    { width: 360, height: 640, deviceScaleFactor: 3 },
+    { width: 320, height: 568, deviceScaleFactor: 2 },
+  ];
+  for (const { smallestText, ...screen } of phones) {
+    const tab = await open({ viewport: { ...screen, isMobile: true, hasTouch: true }, before: spyOnProgram });
+    await ready(tab);
+    const seen = await tab.evaluate(() => {
+      const texts = [];
+      const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+      while (walker.nextNode())
+        if (walker.currentNode.parentElement.checkVisibility() && walker.currentNode.textContent.trim())
+          texts.push(parseFloat(getComputedStyle(walker.currentNode.parentElement).fontSize));
+      for (const input of document.querySelectorAll('input')) texts.push(parseFloat(getComputedStyle(input).fontSize));
+      const controls = [...document.querySelectorAll('#mainfrm .control')].map((e) => e.getBoundingClientRect());
+      return { smallest: Math.min(...texts), scrolls: document.documentElement.scrollWidth > innerWidth,
+        reached: controls.every((box) => box.left >= 0 && box.right <= innerWidth),
+        filled: Math.max(...controls.map((box) => box.right)) / innerWidth };
+    });
+    const name = `${screen.width} px`;
+    assert.equal(seen.scrolls, false, `${name}: no sideways scrolling`);
+    assert.ok(seen.reached, `${name}: every control within reach`);
+    assert.ok(seen.filled > 0.9, `${name}: the window fills the width (${seen.filled})`);
+    if (smallestText) assert.ok(seen.smallest >= smallestText, `${name}: text of ${seen.smallest} px`);
+
+    // A tap on Calculate, its place reported in the window's own pixels: the middle of an
+    // 81 by 25 button, however large it is drawn.
+    const at = await middleOf(tab, '#mainfrm-cmd1');
+    await tab.touchscreen.tap(at.x, at.y);
+    await tab.waitForFunction(() => document.querySelector('#mainfrm-Text1').value === '1.00');
+    const [, , , , x, y] = (await tab.evaluate(() => window.calls)).find(([call]) => call === 'ui_mouse_up');
+    assert.ok(Math.abs(x - 40) <= 1 && Math.abs(y - 12) <= 1, `${name}: tapped at ${x}, ${y}`);
+
+    // Items of a dropped list big enough for a finger.
+    await tab.touchscreen.tap(...Object.values(await middleOf(tab, '#mainfrm-Combo4 + .drop')).slice(0, 2));
+    const heights = await tab.$$eval('#mainfrm-Combo4-list li', (all) => all.map((e) => e.getBoundingClientRect().height));
+    assert.ok(Math.min(...heights) >= 24, `${name}: list items ${Math.min(...heights)} px tall`);
+    await tab.close();
+  }
 });
