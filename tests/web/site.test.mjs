@@ -451,3 +451,126 @@ test('a phone draws the window larger, to fill its width, and taps reach every p
     await tab.close();
   }
 });
+
+test("buttons, lists and keys as dependable as the desktop's, for every user", async () => {
+  const ended = (tab) => tab.$eval('#ended', (e) => !e.hidden);
+  const drag = async (tab, selector) => {
+    const at = await middleOf(tab, selector);
+    await tab.mouse.move(at.x, at.y);
+    await tab.mouse.down();
+    await tab.mouse.move(at.x + 300, at.y + 40, { steps: 3 });
+    await tab.mouse.up();
+  };
+  const contrast = (...colours) => {
+    const luminance = (rgb) => {
+      const [r, g, b] = rgb.match(/\d+/g).slice(0, 3).map((c) => c / 255)
+        .map((c) => (c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4));
+      return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+    };
+    const [a, b] = colours.map(luminance).sort((x, y) => y - x);
+    return (a + 0.05) / (b + 0.05);
+  };
+  const highlight = async (tab) => {
+    await tab.focus('#mainfrm-Combo1');
+    await tab.keyboard.press('ArrowDown'); // opens at "5"
+    await tab.keyboard.press('ArrowDown'); // moves to "4"
+    return tab.$eval('#mainfrm-Combo1-list li.active', (e) => {
+      const arrow = getComputedStyle(e.closest('.combo').querySelector('.drop'), '::after');
+      return { text: e.textContent, colours: [getComputedStyle(e).color, getComputedStyle(e).backgroundColor],
+        arrow: [arrow.borderTopColor, arrow.borderLeftColor] };
+    });
+  };
+  const rows = [
+    ['a press on Help, Close or Exit dragged off is taken back', async (tab) => {
+      await drag(tab, '#mainfrm-cmd2');
+      await drag(tab, '#mainfrm-cmd3');
+      assert.deepEqual([await shownIn(tab), await ended(tab)], [['mainfrm'], false]);
+      await tab.click('#mainfrm-cmd2');
+      await drag(tab, '#helpfrm-cmd1');
+      assert.deepEqual(await shownIn(tab), ['helpfrm']);
+    }],
+    ["a double-click on Close's end, over Exit, only closes", async (tab) => {
+      const exit = (await middleOf(tab, '#mainfrm-cmd3')).box;
+      await tab.click('#mainfrm-cmd2');
+      const close = (await middleOf(tab, '#helpfrm-cmd1')).box;
+      assert.ok(exit.x < close.x + close.width - 3, 'the two overlap');
+      await tab.mouse.click(close.x + close.width - 3, close.y + close.height / 2, { count: 2 });
+      assert.deepEqual([await shownIn(tab), await ended(tab)], [['mainfrm'], false]);
+    }],
+    ['text typed into an open list stays; Enter takes an item only once moved to', async (tab) => {
+      await tab.click('#mainfrm-Combo2', { clickCount: 3 });
+      await tab.keyboard.press('ArrowDown');
+      await tab.keyboard.type('7');
+      await tab.keyboard.press('Enter');
+      assert.equal((await values(tab)).Combo2, '7');
+      await tab.keyboard.press('ArrowDown'); // opens at the first item, since 7 is none
+      await tab.keyboard.press('ArrowDown');
+      await tab.keyboard.press('Enter');
+      assert.equal((await values(tab)).Combo2, '2');
+    }],
+    ['access keys follow the letter the layout types, else the key', async (tab) => {
+      await altKey(tab, 'q', 'KeyX'); // Dvorak's q, where QWERTY has x
+      assert.equal(await ended(tab), false);
+      await altKey(tab, 'h', 'KeyJ'); // Dvorak's h
+      assert.deepEqual(await shownIn(tab), ['helpfrm']);
+      await altKey(tab, 'с', 'KeyC'); // a Cyrillic layout types no Latin letter
+      assert.deepEqual(await shownIn(tab), ['mainfrm']);
+    }],
+    ["an input method's keys are its own", async (tab) => {
+      await tab.focus('#mainfrm-Combo4');
+      await tab.keyboard.press('End');
+      await tab.cdp.send('Input.imeSetComposition', { text: 'きろ', selectionStart: 2, selectionEnd: 2 });
+      for (const [key, code] of [['ArrowDown', 40], ['Enter', 229]])
+        await tab.cdp.send('Input.dispatchKeyEvent', { type: 'rawKeyDown', key, windowsVirtualKeyCode: code });
+      await tab.cdp.send('Input.insertText', { text: 'キロ' });
+      assert.equal((await values(tab)).Combo4, '2500キロ');
+      assert.equal(await tab.$eval('#mainfrm-Combo4', (e) => e.getAttribute('aria-expanded')), 'false');
+    }],
+    ['the highlighted item reads clearly, also in forced colours', async (tab) => {
+      const normal = await highlight(tab);
+      assert.ok(contrast(...normal.colours) >= 4.5, `${normal.colours}`);
+      await tab.keyboard.press('Escape');
+      await tab.cdp.send('Emulation.setEmulatedMedia', { features: [{ name: 'forced-colors', value: 'active' }] });
+      const forced = await highlight(tab);
+      assert.ok(contrast(...forced.colours) >= 4.5, `${forced.colours}`);
+      assert.notDeepEqual(forced.colours, normal.colours, 'the system highlight');
+      assert.equal(forced.arrow[1], 'rgba(0, 0, 0, 0)', 'an arrow, not a bar');
+      assert.notEqual(forced.arrow[0], forced.arrow[1]);
+    }],
+    ['a two-button chord on Calculate gives one warning', async (tab) => {
+      await tab.click('#mainfrm-Combo2', { clickCount: 3 });
+      await tab.keyboard.type('0');
+      const at = await middleOf(tab, '#mainfrm-cmd1');
+      await tab.mouse.move(at.x, at.y);
+      await tab.mouse.down({ button: 'left' });
+      await tab.mouse.down({ button: 'right' });
+      await tab.mouse.up({ button: 'left' });
+      await tab.mouse.up({ button: 'right' });
+      assert.equal(await tab.$$eval('dialog[open]', (all) => all.length), 1);
+    }],
+    ['screen readers hear the highlighted item, the list by its name, and the end', async (tab) => {
+      const { text } = await highlight(tab);
+      const list = await tab.accessibility.snapshot({ root: await tab.$('#mainfrm-Combo1-list'), interestingOnly: false });
+      assert.equal(list.name, 'Excitation Voltage');
+      assert.deepEqual(list.children.filter((o) => o.selected).map((o) => o.name), [text]);
+      assert.deepEqual(await tab.$$eval('#mainfrm button.control', (all) => all.map((e) => e.getAttribute('aria-keyshortcuts'))),
+        [null, 'Alt+H', 'Alt+X']);
+      await tab.keyboard.press('Escape');
+      await tab.click('#mainfrm-cmd3');
+      assert.deepEqual(await tab.evaluate(() => [document.activeElement.textContent, document.activeElement.closest('[role=status]')?.id]),
+        ['Start it again', 'ended']);
+    }],
+  ];
+  for (const [name, run] of rows) {
+    const tab = await open();
+    await ready(tab);
+    try {
+      await run(tab);
+    } catch (error) {
+      error.message = `${name}: ${error.message}`;
+      throw error;
+    } finally {
+      await tab.close();
+    }
+  }
+});
