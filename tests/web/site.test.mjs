@@ -7,6 +7,7 @@ import { appendFileSync, cpSync, mkdtempSync, readdirSync, readFileSync, rmSync 
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { launch, runWasiCommand, serve } from './browser.mjs';
+import { audit } from './lighthouse.mjs';
 
 const site = process.env.QUINBRAY_SITE;
 let server, browser, page, url;
@@ -342,4 +343,9 @@ test('Exit ends the program: both windows go and nothing more is handled', async
   await page.keyboard.press('KeyH');
   await page.keyboard.up('Alt');
   assert.equal(await page.$$eval('section.window', (all) => all.length), 0);
+});
+
+test("Lighthouse, as its phone: accessibility, best practices and SEO each 100", async () => {
+  const { scores, failed } = await audit(url, ['accessibility', 'best-practices', 'seo']);
+  assert.deepEqual(scores, { accessibility: 100, 'best-practices': 100, seo: 100 }, failed.join('; '));
 });
