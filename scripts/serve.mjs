@@ -1,9 +1,13 @@
 // Serves a built site on 127.0.0.1, as a static web server would: the right types (wasm
 // must be application/wasm to be compiled while it downloads) and gzip where the browser
 // takes it. Run as `node scripts/serve.mjs SITE [PORT]`, or import serve() from a test.
-import { createServer } from 'node:http';
-import { readFile, stat } from 'node:fs/promises';
-import { extname, join, normalize, resolve } from 'node:path';
+//
+// Any page open in the same browser can send it requests, so it answers every one and
+// lives on: nothing outside the site's folder, nothing but GET and HEAD, and no error's
+// text, which could tell the machine's paths.
+import { createServer, STATUS_CODES } from 'node:http';
+import { readFile, realpath, stat } from 'node:fs/promises';
+import { extname, isAbsolute, join, relative, resolve, sep } from 'node:path';
 import { gzipSync } from 'node:zlib';
 import { pathToFileURL } from 'node:url';
 
@@ -18,26 +22,51 @@ const types = {
   '.png': 'image/png',
 };
 const compressible = new Set(['.html', '.css', '.js', '.mjs', '.wasm', '.webmanifest', '.json']);
+// No other site may frame the page and lay it under its own clicks; a <meta> cannot say this.
+const always = { 'Content-Security-Policy': "frame-ancestors 'none'", 'X-Frame-Options': 'DENY' };
+const longest = 4096; // the site's addresses are a few dozen bytes
+
+class Refusal extends Error {
+  constructor(status, headers = {}) {
+    super(STATUS_CODES[status]);
+    Object.assign(this, { status, headers });
+  }
+}
+
+// The file a request names, only where it lies inside the site once every link is followed.
+async function fileOf(root, request) {
+  if (request.method !== 'GET' && request.method !== 'HEAD') throw new Refusal(405, { Allow: 'GET, HEAD' });
+  if (request.url.length > longest) throw new Refusal(414);
+  let path;
+  try {
+    path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+  } catch {
+    throw new Refusal(400); // a malformed escape, or no URL at all
+  }
+  if (path.includes('\0')) throw new Refusal(400);
+  try {
+    const base = await realpath(root);
+    const file = await realpath(join(base, path.endsWith('/') ? `${path}index.html` : path));
+    const inside = relative(base, file);
+    if (!isAbsolute(inside) && inside.split(sep)[0] !== '..' && (await stat(file)).isFile()) return file;
+  } catch {
+    // no such file: as for one outside
+  }
+  throw new Refusal(404);
+}
 
 export function serve(site, port = 0) {
   const root = resolve(site);
   const gzipped = new Map(); // file → { mtime, body }: compressed once, as servers keep .gz files
-  const server = createServer(async (request, response) => {
-    const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
-    const file = normalize(join(root, path.endsWith('/') ? `${path}index.html` : path));
-    if (!file.startsWith(root)) return response.writeHead(403).end();
-    let body, mtime;
-    try {
-      [body, { mtimeMs: mtime }] = await Promise.all([readFile(file), stat(file)]);
-    } catch {
-      return response.writeHead(404).end();
-    }
+  async function answer(request, response) {
+    const file = await fileOf(root, request);
+    let [body, { mtimeMs: mtime }] = await Promise.all([readFile(file), stat(file)]);
     // Revalidated on every use, answered "not modified" while the file is the same: the
     // service worker's copies then cost no second download.
     const tag = `"${body.length.toString(16)}-${Math.floor(mtime).toString(16)}"`;
-    if (request.headers['if-none-match'] === tag) return response.writeHead(304, { ETag: tag }).end();
+    if (request.headers['if-none-match'] === tag) return response.writeHead(304, { ...always, ETag: tag }).end();
     const extension = extname(file);
-    const headers = { 'Content-Type': types[extension] ?? 'application/octet-stream', 'Cache-Control': 'no-cache', ETag: tag };
+    const headers = { ...always, 'Content-Type': types[extension] ?? 'application/octet-stream', 'Cache-Control': 'no-cache', ETag: tag };
     if (compressible.has(extension) && /\bgzip\b/.test(request.headers['accept-encoding'] ?? '')) {
       if (gzipped.get(file)?.mtime !== mtime) gzipped.set(file, { mtime, body: gzipSync(body, { level: 9 }) });
       body = gzipped.get(file).body;
@@ -46,6 +75,21 @@ export function serve(site, port = 0) {
     headers['Content-Length'] = body.length;
     server.bytesSent += body.length;
     response.writeHead(200, headers).end(request.method === 'HEAD' ? undefined : body);
+  }
+  const server = createServer((request, response) =>
+    answer(request, response).catch((error) => {
+      if (response.headersSent) return response.destroy();
+      const { status, headers } = error instanceof Refusal ? error : new Refusal(500);
+      response.writeHead(status, { ...always, ...headers, 'Content-Length': 0 }).end();
+    }),
+  );
+  // What Node's parser refuses (a bad byte in the request line, headers too large) gets the
+  // same headers as every other answer, and no text of the parser's error.
+  server.on('clientError', (error, socket) => {
+    if (!socket.writable || error.code === 'ECONNRESET') return socket.destroy();
+    const status = error.code === 'HPE_HEADER_OVERFLOW' ? 431 : 400;
+    const lines = Object.entries({ ...always, 'Content-Length': 0, Connection: 'close' }).map(([k, v]) => `${k}: ${v}\r\n`);
+    socket.end(`HTTP/1.1 ${status} ${STATUS_CODES[status]}\r\n${lines.join('')}\r\n`);
   });
   server.bytesSent = 0; // the bodies as sent, for the benchmark
   return new Promise((done) => server.listen(port, '127.0.0.1', () => done(server)));

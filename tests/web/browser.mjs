@@ -6,15 +6,18 @@ import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 export { serve } from '../../scripts/serve.mjs';
 
+// No sandbox as root; no calls home, which a closed network refuses.
+export const chromiumFlags = ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+  '--disable-component-update', '--disable-sync', '--disable-quic'];
+export const chromium = process.env.CHROMIUM ?? '/usr/bin/chromium';
+
 export async function launch() {
   const profile = mkdtempSync(join(tmpdir(), 'quinbray-chromium-'));
   const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    executablePath: chromium,
     headless: true,
     userDataDir: profile,
-    // No sandbox as root; no calls home, which a closed network refuses.
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync', '--disable-quic'],
+    args: chromiumFlags,
   });
   const close = browser.close.bind(browser);
   browser.close = async () => {

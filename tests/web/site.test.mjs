@@ -3,9 +3,11 @@
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { readdirSync, readFileSync } from 'node:fs';
+import { appendFileSync, cpSync, mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { launch, runWasiCommand, serve } from './browser.mjs';
+import { audit } from './lighthouse.mjs';
 
 const site = process.env.QUINBRAY_SITE;
 let server, browser, page, url;
@@ -302,17 +304,63 @@ test('offline after one visit, and installable', async () => {
   server = await serve(site, Number(new URL(url).port));
 });
 
-test('a 360 px phone: no sideways scrolling, Calculate by a tap', async () => {
-  const phone = await browser.newPage();
-  await phone.setViewport({ width: 360, height: 640, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
-  await phone.goto(url);
-  await phone.waitForSelector('#mainfrm:not([hidden])');
-  const widths = await phone.evaluate(() => [document.documentElement.scrollWidth, window.innerWidth]);
-  assert.ok(widths[0] <= widths[1], `page ${widths[0]} px wide in a ${widths[1]} px view`);
-  const box = await (await phone.$($('cmd1'))).boundingBox();
-  await phone.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
-  await phone.waitForFunction(() => document.querySelector('#mainfrm-Text1').value === '1.00');
-  await phone.close();
+// The first load to show a new version is the first page opened once no page of the older one
+// is open: a page open while it installs keeps its version, reloads included.
+test('an update: the page open meanwhile keeps its version, the next page opened has the new one', async () => {
+  const copy = mkdtempSync(join(tmpdir(), 'quinbray-site-'));
+  cpSync(site, copy, { recursive: true });
+  let live = await serve(copy);
+  const address = `http://127.0.0.1:${live.address().port}/`;
+  const asked = [];
+  live.on('request', (request, response) => response.on('finish', () => asked.push(`${request.url} ${response.statusCode}`)));
+  const context = await browser.createBrowserContext();
+  let visit = await context.newPage();
+  // The version a page shows, the stylesheet its later requests get, and the caches kept.
+  const state = () => visit.evaluate(async () => [
+    getComputedStyle(document.documentElement).getPropertyValue('--build') || 'first',
+    (await (await fetch('style.css')).text()).includes('--build') ? 'second' : 'first',
+    (await caches.keys()).length,
+  ]);
+  const load = async (how) => {
+    if (how === 'open') visit = await context.newPage();
+    await (how === 'reload' ? visit.reload() : visit.goto(address));
+    await visit.waitForSelector('#mainfrm:not([hidden])');
+  };
+  try {
+    await load('open');
+    await visit.evaluate(() => navigator.serviceWorker.ready);
+    const [first] = await visit.evaluate(() => caches.keys());
+    // The second version differs in one file; its worker is written as the build writes it.
+    appendFileSync(join(copy, 'style.css'), '\n:root { --build: second }\n');
+    execFileSync(process.env.QUINBRAY_CMAKE, [`-DSITE=${copy}`, `-DFILES=${process.env.QUINBRAY_SITE_FILES}`,
+      '-P', process.env.QUINBRAY_WRITE_WORKER]);
+    asked.length = 0;
+    await load('reload'); // the browser finds the new worker, which installs and waits
+    await visit.waitForFunction(async () => (await navigator.serviceWorker.getRegistration()).waiting?.state === 'installed');
+    const loads = [
+      ['reload', ['first', 'first', 2]], // the page that was open for the install, reloaded
+      ['close', ['second', 'second', 1]], // closed, and opened again: the new version, at last
+      ['offline', ['second', 'second', 1]],
+    ];
+    for (const [how, expected] of loads) {
+      if (how === 'close') await visit.close();
+      if (how === 'offline') {
+        await new Promise((done) => live.close(done));
+        await visit.setOfflineMode(true);
+      }
+      await load(how === 'close' ? 'open' : 'reload');
+      assert.deepEqual(await state(), expected, how);
+    }
+    assert.ok(!(await visit.evaluate(() => caches.keys())).includes(first), 'the older cache is gone');
+    // Besides the browser's checks of the worker, the server is asked for the changed file only.
+    assert.deepEqual(asked.filter((line) => !line.startsWith('/sw.js ')), ['/style.css 200']);
+    await visit.click($('cmd1'));
+    assert.equal(await visit.$eval($('Text1'), (e) => e.value), '1.00');
+  } finally {
+    await context.close();
+    live.close();
+    rmSync(copy, { recursive: true, force: true });
+  }
 });
 
 test('Exit ends the program: both windows go and nothing more is handled', async () => {
@@ -573,4 +621,9 @@ test("buttons, lists and keys as dependable as the desktop's, for every user", a
       await tab.close();
     }
   }
+});
+
+test("Lighthouse, as its phone: accessibility, best practices and SEO each 100", async () => {
+  const { scores, failed } = await audit(url, ['accessibility', 'best-practices', 'seo']);
+  assert.deepEqual(scores, { accessibility: 100, 'best-practices': 100, seo: 100 }, failed.join('; '));
 });
