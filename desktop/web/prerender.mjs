@@ -18,17 +18,11 @@ globalThis.document = dom.window.document;
 
 const module = (name) => import(pathToFileURL(join(site, name)).href);
 const { imports, starting, styling } = await module('page.js');
-const { wasi } = await module('wasi.js');
 const rules = [];
 styling.apply = (element, css) =>
   rules.push(`#${element.id} { ${css.split(';').filter(Boolean).join('; ')}; }`);
 
-let memory;
-const { instance } = await WebAssembly.instantiate(readFileSync(join(site, 'Quinbray.wasm')), {
-  page: imports,
-  wasi_snapshot_preview1: wasi(() => memory),
-});
-memory = instance.exports.memory;
+const { instance } = await WebAssembly.instantiate(readFileSync(join(site, 'Quinbray.wasm')), imports);
 starting(instance.exports, (error) => {
   throw error;
 });

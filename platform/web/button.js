@@ -48,7 +48,8 @@ export function wireButton(button, on) {
   const press = (e) => {
     if (blocked()) return;
     pressed |= buttonBit(e.button);
-    button.setPointerCapture(e.pointerId);
+    // A press dispatched again once the page is ready may be over by now.
+    if (e.isTrusted) button.setPointerCapture(e.pointerId);
   };
   const release = (e) => {
     const bit = buttonBit(e.button);

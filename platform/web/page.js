@@ -1,8 +1,9 @@
-// What the program asks of the page (the imports under "page"): windows and controls made
+// What the program asks of the page (its imports): windows and controls made
 // from what the design says, or taken over where the page's HTML already holds them, their
 // texts and lists, showing, hiding, warnings and the end. It hands the controls'
 // notifications back to the program, and keeps those that come before the program is
-// ready until it is. It knows control kinds, not any program's controls.
+// ready until it is; and the few calls of the system interface (WASI) its C++ library makes.
+// It knows control kinds, not any program's controls.
 
 import { makeButton, wireButton } from './button.js';
 import { Combo } from './combo.js';
@@ -217,7 +218,7 @@ const page = {
 };
 
 // Shows the page's line of that id and puts the focus on its link, so that it is read out.
-function say(id, sentence) {
+export function say(id, sentence) {
   const line = document.getElementById(id);
   if (!line) return;
   if (sentence) line.querySelector('.why').textContent = sentence;
@@ -250,8 +251,10 @@ function onKey(e) {
 }
 
 // Takes over the windows the page's HTML holds, so that they work before the program is
-// ready: typing, Tab, the lists; what the buttons are asked meanwhile waits for it.
-export function takeOver() {
+// ready: typing, Tab, the lists; what the buttons are asked meanwhile waits for it. The
+// pointer and key events that came before are dispatched again (those that had an effect
+// of their own, Tab's move of the focus, were done by the browser already).
+export function takeOver(early = []) {
   for (const panel of document.querySelectorAll('section.window')) {
     taken.add(panel);
     addWindow(panel, panel.querySelector('h1')?.textContent ?? '');
@@ -262,10 +265,48 @@ export function takeOver() {
     }
   }
   document.addEventListener('keydown', onKey, true);
+  for (const e of early) {
+    if (e.type === 'keydown' && e.key === 'Tab') continue;
+    const again = new e.constructor(e.type, e);
+    if (e.target.isConnected) e.target.dispatchEvent(again);
+  }
 }
 
-// The imports the program is instantiated with, its WASI calls apart.
-export const imports = page;
+// The few WASI calls a C++ program's library makes: no arguments, output to the console,
+// and "not supported" for the rest.
+function wasi() {
+  const view = () => new DataView(program.memory.buffer);
+  const lines = { 1: '', 2: '' };
+  const calls = {
+    args_sizes_get(count, size) {
+      view().setUint32(count, 0, true);
+      view().setUint32(size, 0, true);
+      return 0;
+    },
+    args_get: () => 0,
+    fd_write(fd, iovs, count, written) {
+      let total = 0;
+      for (let i = 0; i < count; i++) {
+        const at = view().getUint32(iovs + i * 8, true);
+        const size = view().getUint32(iovs + i * 8 + 4, true);
+        lines[fd] = (lines[fd] ?? '') + decoder.decode(new Uint8Array(program.memory.buffer, at, size));
+        total += size;
+      }
+      view().setUint32(written, total, true);
+      const line = lines[fd].split('\n');
+      lines[fd] = line.pop();
+      line.forEach((l) => (fd === 2 ? console.error(l) : console.log(l)));
+      return 0;
+    },
+    proc_exit(status) {
+      throw new Error(`the program exited with status ${status}`);
+    },
+  };
+  return new Proxy(calls, { get: (target, name) => target[name] ?? (() => 52) }); // ENOSYS
+}
+
+// The imports the program is instantiated with.
+export const imports = { page, wasi_snapshot_preview1: wasi() };
 
 // The program is instantiated: its start-up may begin.
 export function starting(exports, failure) {
@@ -290,12 +331,11 @@ export function ready() {
 }
 
 // The program cannot be loaded or started, or has failed: the windows stay as the user left
-// them, inert, and the page says so with a link that tries again.
-export function failed(sentence) {
-  if (state === 'ended' || state === 'failed') return;
+// them, inert, and nothing more goes to the program.
+export function stop() {
+  if (state === 'ended') return;
   state = 'failed';
   waiting.length = 0;
   for (const panel of windows.keys()) panel.inert = true;
   document.documentElement.classList.add('failed');
-  say('failed', sentence);
 }

@@ -1,56 +1,99 @@
 // The browser's window system for a program compiled to WebAssembly: the page's entry. The
-// page's HTML already shows the first window as the program makes it; this takes it over at
-// once, so that it can be used while the program downloads, then starts the program, which
-// finds its window there. Where the program cannot be loaded or started, the page says so.
+// page's HTML already shows the first window as the program makes it; the page's modules
+// take it over as soon as they are there, so that it can be used while the program
+// downloads; then the program starts and finds its window there. Where the program cannot be
+// loaded or started, the page says so.
+//
+// The page paints only once this small script has run (blocking="render"), so that whatever
+// the user does from the first sight of the window is seen: until the page's modules are
+// there, it is kept here and then done again. It is a classic script, not a module, since a
+// module would hold the first paint until everything it awaits had come. The page's files are
+// few, because a phone's browser fetches at most six at a time from an HTTP/1.1 server, and
+// one more would wait a whole round trip.
+'use strict';
 
-import { failed, imports, ready, starting, takeOver } from './page.js';
-import { wasi } from './wasi.js';
+// In a block of its own: a classic script's names would otherwise be the page's.
+{
+  // After the first visit the page works with no network: its service worker keeps every file.
+  // It is registered once the page has loaded, so that its copying never slows the first start.
+  if ('serviceWorker' in navigator)
+    window.addEventListener('load', () => navigator.serviceWorker.register('sw.js'));
 
-takeOver();
+  const early = [];
+  const keep = (e) => (e.type !== 'pointermove' || e.button >= 0) && early.push(e);
+  const kinds = ['pointerdown', 'pointermove', 'pointerup', 'pointercancel', 'click', 'keydown'];
+  for (const kind of kinds) addEventListener(kind, keep, true);
 
-// Why the program could not start, in words for the page's line.
-class Failure extends Error {
-  constructor(why) {
-    super(`The calculator could not start: ${why}.`);
+  let page;
+
+  // Why the program could not start, in words for the page's line.
+  class Failure extends Error {
+    constructor(why) {
+      super(`The calculator could not start: ${why}.`);
+    }
   }
-}
 
-// Compiled while it downloads where the server sends it as application/wasm; from its bytes
-// where the server sends another type, which streaming compilation refuses.
-async function instantiate(url, imports) {
-  let response;
-  try {
-    response = await fetch(url);
-  } catch {
-    throw new Failure('its program could not be downloaded');
+  // Compiled while it downloads where the server sends it as application/wasm; from its bytes
+  // where the server sends another type, which streaming compilation refuses.
+  async function instantiate(url, imports) {
+    let response;
+    try {
+      response = await fetch(url);
+    } catch {
+      throw new Failure('its program could not be downloaded');
+    }
+    if (!response.ok) throw new Failure(`its program could not be downloaded (${response.status})`);
+    try {
+      return (await WebAssembly.instantiateStreaming(response.clone(), imports)).instance;
+    } catch (error) {
+      if (!(error instanceof TypeError)) throw error;
+      return (await WebAssembly.instantiate(await response.arrayBuffer(), imports)).instance;
+    }
   }
-  if (!response.ok) throw new Failure(`its program could not be downloaded (${response.status})`);
-  try {
-    return (await WebAssembly.instantiateStreaming(response.clone(), imports)).instance;
-  } catch (error) {
-    if (!(error instanceof TypeError)) throw error;
-    return (await WebAssembly.instantiate(await response.arrayBuffer(), imports)).instance;
-  }
-}
 
-try {
-  if (typeof WebAssembly !== 'object') throw new Failure('this browser runs no WebAssembly');
-  let memory;
-  const url = document.querySelector('link[rel=preload][type="application/wasm"]').href;
-  const instance = await instantiate(url, {
-    page: imports,
-    wasi_snapshot_preview1: wasi(() => memory),
-  });
-  memory = instance.exports.memory;
-  starting(instance.exports, (error) => {
-    console.error(error);
-    failed('The calculator stopped with an error.');
-  });
-  instance.exports._initialize();
-  instance.exports.__main_void();
-  ready();
-} catch (error) {
-  if (!(error instanceof Failure)) console.error(error);
-  failed(error instanceof Failure ? error.message
-    : 'The calculator could not start: it stopped with an error while starting.');
+  // The page says why in one line, with a link that tries again; the window stays, inert.
+  function failed(sentence) {
+    if (!page) {
+      document.querySelector('#failed .why').textContent = sentence;
+      document.getElementById('failed').hidden = false;
+      return;
+    }
+    page.stop();
+    page.say('failed', sentence);
+  }
+
+  async function start() {
+    // The first paint before the modules' work, which would hold it; a tab in the background
+    // paints nothing and gets no animation frames, so a timer stands in there.
+    await new Promise((done) => {
+      requestAnimationFrame(() => setTimeout(done));
+      setTimeout(done, 100);
+    });
+    try {
+      page = await import('./page.js');
+    } catch (error) {
+      console.error(error);
+    }
+    for (const kind of kinds) removeEventListener(kind, keep, true);
+    page?.takeOver(early);
+    try {
+      if (!page) throw new Failure('its page could not be downloaded');
+      if (typeof WebAssembly !== 'object') throw new Failure('this browser runs no WebAssembly');
+      const url = document.querySelector('link[rel=preload][type="application/wasm"]').href;
+      const instance = await instantiate(url, page.imports);
+      page.starting(instance.exports, (error) => {
+        console.error(error);
+        failed('The calculator stopped with an error.');
+      });
+      instance.exports._initialize();
+      instance.exports.__main_void();
+      page.ready();
+    } catch (error) {
+      if (!(error instanceof Failure)) console.error(error);
+      failed(error instanceof Failure ? error.message
+        : 'The calculator could not start: it stopped with an error while starting.');
+    }
+  }
+
+  start();
 }

@@ -49,18 +49,23 @@ after(async () => {
 });
 
 // A tab of its own, in a context of its own (no service worker, no cache), with the viewport
-// given; `wasm(request)` may answer the program's download in place of the server, and
-// `before` runs in the page before any of its scripts.
+// given; `wasm(request)` may answer the program's download in place of the server, `hold`
+// names files whose download waits for `held`, and `before` runs in the page before any of
+// its scripts.
 const desktop = { width: 800, height: 600 };
-async function open({ viewport = desktop, wasm, before, javaScript = true } = {}) {
+async function open({ viewport = desktop, wasm, hold = [], held, before, javaScript = true } = {}) {
   const context = await browser.createBrowserContext();
   const tab = await context.newPage();
   await tab.setViewport(viewport);
   await tab.setJavaScriptEnabled(javaScript);
   if (before) await tab.evaluateOnNewDocument(before);
-  if (wasm) {
+  if (wasm || hold.length) {
     await tab.setRequestInterception(true);
-    tab.on('request', (r) => (r.url().endsWith('.wasm') ? wasm(r) : r.continue()));
+    tab.on('request', async (r) => {
+      const file = new URL(r.url()).pathname.slice(1);
+      if (hold.includes(file)) await held;
+      return file.endsWith('.wasm') && wasm ? wasm(r) : r.continue();
+    });
   }
   await tab.goto(url, { waitUntil: 'domcontentloaded' });
   tab.cdp = await tab.createCDPSession();
@@ -388,6 +393,13 @@ test('before the program is ready, the window is painted and keeps what the user
         await tab.mouse.click(at.x, at.y);
       },
       then: { values: { Combo2: '8', Text1: '0.50' }, shown: ['mainfrm'] } },
+    { name: "before even the page's modules are there, a Calculate press is kept",
+      hold: ['Quinbray.wasm', 'page.js'],
+      act: async (tab) => {
+        const at = await middleOf(tab, '#mainfrm-cmd1');
+        await tab.mouse.click(at.x, at.y, { button: 'right' });
+      },
+      then: { values: { Text1: '1.00' }, shown: ['mainfrm'] } },
     { name: 'a picked item stays',
       act: async (tab) => {
         await tab.click('#mainfrm-Combo1 + .drop');
@@ -397,10 +409,10 @@ test('before the program is ready, the window is painted and keeps what the user
     { name: 'Help', act: (tab) => tab.click('#mainfrm-cmd2'), then: { shown: ['helpfrm'] } },
     { name: 'Exit', act: (tab) => altKey(tab, 'x', 'KeyX'), then: { shown: [], ended: true } },
   ];
-  for (const { name, act, then } of rows) {
+  for (const { name, act, then, hold = ['Quinbray.wasm'] } of rows) {
     let release;
     const held = new Promise((done) => (release = done));
-    const tab = await open({ wasm: async (r) => (await held, r.continue()) });
+    const tab = await open({ hold, held });
     await tab.waitForSelector('#mainfrm:not([hidden])');
     assert.deepEqual(await values(tab), { Text1: '', Combo1: '5', Text3: '1', Combo5: '2', Combo2: '4', Combo4: '2500' },
       'painted with the start-up values');
