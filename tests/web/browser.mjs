@@ -5,6 +5,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 export { serve } from '../../scripts/serve.mjs';
+export { PredefinedNetworkConditions } from 'puppeteer-core';
 
 // No sandbox as root; no calls home, which a closed network refuses.
 export const chromiumFlags = ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
