@@ -4,10 +4,9 @@
 // downloads; then the program starts and finds its window there. Where the program cannot be
 // loaded or started, the page says so.
 //
-// The page paints only once this small script has run (blocking="render"), so that whatever
-// the user does from the first sight of the window is seen: until the page's modules are
-// there, it is kept here and then done again. It is a classic script, not a module, since a
-// module would hold the first paint until everything it awaits had come. The page's files are
+// It is a classic script, deferred, so that it runs as soon as the page's HTML and stylesheet
+// are there, which is when the window first paints: from then on whatever the user does is
+// seen, and kept until the page's modules are there to do it again. The page's files are
 // few, because a phone's browser fetches at most six at a time from an HTTP/1.1 server, and
 // one more would wait a whole round trip.
 'use strict';
