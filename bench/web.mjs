@@ -2,18 +2,16 @@
 // the bytes a first visit transfers (gzip, as the server sends them); the first contentful
 // paint against a static page with the same controls and no script, on a desktop and on a
 // slow phone, and on that phone the time until a first tap on Calculate shows its result;
-// Lighthouse's performance score as its phone; and the calculation compiled for the browser
-// against the same program native.
-// Usage: node bench/web.mjs SITE CALC_TABLE_WASM CALC_TABLE_NATIVE CASES [RUNS]
-import { execFileSync } from 'node:child_process';
-import { cpSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+// and Lighthouse's performance score as its phone. The calculation in the page is
+// bench/web_calc.mjs.
+// Usage: node bench/web.mjs SITE [RUNS]
+import { cpSync, mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { launch, PredefinedNetworkConditions, runWasiCommand, serve } from '../tests/web/browser.mjs';
+import { launch, PredefinedNetworkConditions, quantile, serve } from '../tests/web/browser.mjs';
 import { audit } from '../tests/web/lighthouse.mjs';
 
-const [site, tableWasm, tableNative, cases, runs = '15'] = process.argv.slice(2);
-const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const [site, runs = '15'] = process.argv.slice(2);
 const row = (...cells) => console.log(`| ${cells.join(' | ')} |`);
 
 const browser = await launch();
@@ -100,9 +98,14 @@ for (let i = 0; i < Number(runs); i++) {
   times.phone[1].push(await visit(address(still), phone, painted));
   times.tap.push(await visit(address(program), phone, tapped));
 }
-const rowOf = (what, ours, theirs, baseline, goal) => row(`web: ${what}, median of ${runs}`,
-  `${median(ours).toFixed(0)} ms`, `${median(theirs).toFixed(0)} ms (${baseline})`,
-  (median(ours) / median(theirs)).toFixed(2), goal);
+// Each side's median, and the median of the rounds' ratios with their interquartile range.
+const rowOf = (what, ours, theirs, baseline, goal) => {
+  const ratios = ours.map((time, i) => time / theirs[i]);
+  const [q1, median, q3] = [0.25, 0.5, 0.75].map((p) => quantile(ratios, p));
+  row(`web: ${what}, median of ${runs} rounds`, `${quantile(ours, 0.5).toFixed(0)} ms`,
+    `${quantile(theirs, 0.5).toFixed(0)} ms (${baseline})`,
+    `${median.toFixed(2)} (IQR ${q1.toFixed(2)} to ${q3.toFixed(2)})`, goal);
+};
 rowOf('first contentful paint, desktop', ...times.desktop, 'static page, same controls', 'at most 1.10');
 rowOf('first contentful paint, phone (Slow 4G, CPU 4 times slower, 412 px)', ...times.phone,
   'static page, same controls, same phone', 'at most 1.10');
@@ -113,29 +116,4 @@ row('web: Lighthouse 12 mobile performance score', String(scores.performance), '
 program.close();
 still.close();
 
-// The calculation: the same table program over the same 100,000 cases, native and in the
-// page; once with values from the lists, as people calculate, once with the shared table of
-// edge cases, where numbers beyond 15 digits or powers of ten beyond 22 take the slow path.
-const lists = [['15', '12.5', '12', '10', '6', '5', '4', '1.6'],
-  ['1', '2', '3', '4', '6', '8', '10', '12', '14', '16', '18', '20', '22', '24'],
-  ['1', '0.5', '0.2', '2', '5', '10', '0.1'],
-  ['1', '2', '2.5', '5', '10', '20', '25', '50', '100', '200', '250', '500', '1000', '2000',
-    '2500', '5000', '10000', '20000', '25000', '50000'], ['2', '3']];
-const typical = Array.from({ length: 420 }, (_, i) => lists.map((l) => l[i % l.length]).join('|'));
-const edges = readFileSync(cases, 'utf8').trimEnd().split('\n').filter((line) => line.length < 200);
-const page = await browser.newPage();
-const wasm = [...readFileSync(tableWasm)];
-for (const [name, table] of [['values from the lists', typical], ['the shared table of edge cases', edges]]) {
-  const input = `${Array.from({ length: 100000 }, (_, i) => table[i % table.length]).join('\n')}\n`;
-  const nativeTimes = [];
-  for (let i = 0; i < 5; i++) {
-    const start = process.hrtime.bigint();
-    execFileSync(tableNative, { input, maxBuffer: 1 << 28 });
-    nativeTimes.push(Number(process.hrtime.bigint() - start) / 1e6);
-  }
-  const { times: browserTimes } = await page.evaluate(runWasiCommand, wasm, input, 5);
-  const [inBrowser, native] = [Math.min(...browserTimes), Math.min(...nativeTimes)];
-  row(`web: calculation in the page, 100,000 cases of ${name}, best of 5`, `${inBrowser.toFixed(1)} ms`,
-    `${native.toFixed(1)} ms (native, whole process)`, (inBrowser / native).toFixed(2), 'at most 2');
-}
 await browser.close();

@@ -1,16 +1,18 @@
 # The Debian packages each command needs; sourced by the commands at the top level.
 # shellcheck shell=bash
-build_packages=(cmake ninja-build g++ qt6-base-dev)
+# Every build draws the icon with a small tool of its own, which writes its PNGs with zlib.
+build_packages=(cmake ninja-build g++ zlib1g-dev qt6-base-dev)
 # The Windows program: cross-compilers for 64 and 32 bits, and Wine to run it here.
-windows_packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-    wine wine64 fonts-wine)
+windows_packages=(cmake ninja-build g++ zlib1g-dev g++-mingw-w64-x86-64-posix
+    g++-mingw-w64-i686-posix wine wine64 fonts-wine)
 # The browser: C++ to WebAssembly with clang, its linker and the WASI C and C++ libraries.
-web_packages=(cmake ninja-build g++ clang-19 lld-19 wasi-libc libc++-19-dev-wasm32 node-jsdom
-    libc++abi-19-dev-wasm32 libclang-rt-19-dev-wasm32)
+web_packages=(cmake ninja-build g++ zlib1g-dev clang-19 lld-19 wasi-libc libc++-19-dev-wasm32
+    libc++abi-19-dev-wasm32 libclang-rt-19-dev-wasm32 node-jsdom)
 package_packages=("${build_packages[@]}" dpkg-dev file "${windows_packages[@]}" wixl
     "${web_packages[@]}")
 test_packages=("${package_packages[@]}" clang libclang-rt-dev libbenchmark-dev
     valgrind xvfb xdotool xclip x11-utils desktop-file-utils appstream
     at-spi2-core dbus python3-pyatspi icoutils
     binutils-mingw-w64-x86-64 chromium lintian devscripts man-db)
-bench_packages=("${build_packages[@]}" libbenchmark-dev libxcb1-dev xvfb xdotool)
+bench_packages=("${build_packages[@]}" libbenchmark-dev libxcb1-dev libxcb-damage0-dev xvfb
+    xdotool)

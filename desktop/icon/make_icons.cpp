@@ -3,7 +3,8 @@
 // colours, 32×32 and 16×16 in sixteen colours) and as OUTDIR/APPID-N.png for N = 16, 32, 48.
 // make_icons --png PATTERN SIZE... draws it as a PNG of each size, for the web app's manifest.
 
-// Plain C++ with no toolkit, so that every build can run it on the machine it builds on.
+// Plain C++ and zlib, with no toolkit, so that every build can run it on the machine it
+// builds on.
 
 #include <algorithm>
 #include <array>
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <string>
 #include <vector>
+#include <zlib.h>
 
 namespace {
 
@@ -144,124 +146,23 @@ Bytes Ico() {
     return out;
 }
 
-std::uint32_t Crc32(const unsigned char* data, std::size_t size) {
-    std::uint32_t crc = 0xFFFFFFFF;
-    for (std::size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = crc >> 1 ^ (0xEDB88320 & (0 - (crc & 1)));
-    }
-    return ~crc;
-}
-
 void PutChunk(Bytes& png, const char* type, const Bytes& data) {
     PutU32BigEndian(png, std::uint32_t(data.size()));
     const std::size_t start = png.size();
     png.insert(png.end(), type, type + 4);
     Append(png, data);
-    PutU32BigEndian(png, Crc32(png.data() + start, png.size() - start));
+    PutU32BigEndian(png, std::uint32_t(crc32(0, png.data() + start, uInt(png.size() - start))));
 }
 
-// Deflate's bit stream, least significant bit first; Huffman codes go in from their top bit.
-class Bits {
-public:
-    explicit Bits(Bytes& into)
-        : out(into) {}
-    void Put(unsigned value, int count) {
-        for (int i = 0; i < count; ++i)
-            Bit((value >> i) & 1);
+// zlib's data at its best compression: the same bytes from every build with the same zlib.
+Bytes Deflate(const Bytes& raw) {
+    uLongf size = compressBound(uLong(raw.size()));
+    Bytes zlib(size);
+    if (compress2(zlib.data(), &size, raw.data(), uLong(raw.size()), Z_BEST_COMPRESSION) != Z_OK) {
+        std::fprintf(stderr, "make_icons: out of memory\n");
+        std::exit(1);
     }
-    void Code(unsigned code, int length) {
-        for (int i = length - 1; i >= 0; --i)
-            Bit((code >> i) & 1);
-    }
-    void Flush() {
-        if (used)
-            out.push_back(byte);
-        byte = 0;
-        used = 0;
-    }
-
-private:
-    void Bit(unsigned bit) {
-        byte = static_cast<unsigned char>(byte | bit << used);
-        if (++used == 8)
-            Flush();
-    }
-    Bytes& out;
-    unsigned char byte = 0;
-    int used = 0;
-};
-
-// A literal or length symbol in deflate's fixed Huffman code.
-void Symbol(Bits& bits, unsigned symbol) {
-    if (symbol < 144)
-        bits.Code(0x30 + symbol, 8);
-    else if (symbol < 256)
-        bits.Code(0x190 + symbol - 144, 9);
-    else if (symbol < 280)
-        bits.Code(symbol - 256, 7);
-    else
-        bits.Code(0xC0 + symbol - 280, 8);
-}
-
-// A match of 3 to 258 bytes at a distance of 1 to 32768.
-void Match(Bits& bits, unsigned length, unsigned distance) {
-    static constexpr std::array<unsigned, 29> kLengthBase{
-        3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
-        31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
-    static constexpr std::array<unsigned, 30> kDistanceBase{
-        1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
-        193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-    unsigned l = 28;
-    while (kLengthBase[l] > length)
-        --l;
-    Symbol(bits, 257 + l);
-    bits.Put(length - kLengthBase[l], l < 8 || l == 28 ? 0 : int(l - 4) / 4);
-    unsigned d = 29;
-    while (kDistanceBase[d] > distance)
-        --d;
-    bits.Code(d, 5);
-    bits.Put(distance - kDistanceBase[d], d < 4 ? 0 : int(d - 2) / 2);
-}
-
-// zlib data in one block of the fixed Huffman code. The pixels repeat along a row and from
-// row to row, so matches at those two distances are all the compression an icon needs:
-// 512 pixels square come to a few KiB instead of a MiB.
-Bytes Deflate(const Bytes& raw, std::size_t rowSize) {
-    Bytes zlib{0x78, 0x01};
-    Bits bits(zlib);
-    bits.Put(1, 1); // the last block
-    bits.Put(1, 2); // fixed Huffman code
-    for (std::size_t at = 0; at < raw.size();) {
-        std::size_t best = 0, bestDistance = 0;
-        for (std::size_t distance : {std::size_t{4}, rowSize}) {
-            if (distance > at || distance > 32768)
-                continue;
-            std::size_t length = 0;
-            while (length < 258 && at + length < raw.size() &&
-                   raw[at + length] == raw[at + length - distance])
-                ++length;
-            if (length > best) {
-                best = length;
-                bestDistance = distance;
-            }
-        }
-        if (best >= 3) {
-            Match(bits, unsigned(best), unsigned(bestDistance));
-            at += best;
-        } else {
-            Symbol(bits, raw[at++]);
-        }
-    }
-    Symbol(bits, 256); // end of block
-    bits.Flush();
-    std::uint32_t a = 1, b = 0; // Adler-32
-    for (unsigned char byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutU32BigEndian(zlib, b << 16 | a);
+    zlib.resize(size);
     return zlib;
 }
 
@@ -277,7 +178,7 @@ Bytes Png(int size) {
             raw.insert(raw.end(), rgba.begin(), rgba.end());
         }
     }
-    const Bytes zlib = Deflate(raw, std::size_t(size) * 4 + 1);
+    const Bytes zlib = Deflate(raw);
 
     Bytes header;
     PutU32BigEndian(header, std::uint32_t(size));

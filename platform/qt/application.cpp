@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QWidget>
 
 #include <memory>
@@ -19,9 +21,14 @@ void Open(int& argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quinbray"));
     QApplication::setApplicationVersion(QString::fromLatin1(version::kShown));
     QApplication::setDesktopFileName(QString::fromLatin1(version::kAppId));
+    // Read as PNG outright: left to guess, the reader would first load every image format
+    // plugin to ask each whether it knows the file.
     QIcon icon;
-    for (int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(version::kAppId).arg(size));
+    for (int size : {16, 32, 48}) {
+        QImageReader png(QStringLiteral(":/icons/%1-%2.png").arg(version::kAppId).arg(size), "png");
+        png.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(png.read()));
+    }
     QApplication::setWindowIcon(icon);
     // Only End ends the program; hiding the last visible window for the other must not.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -30,6 +30,11 @@ QFont ToQFont(const design::Font& font) {
     return qfont;
 }
 
+QRect Placed(const design::Control& control) {
+    return {design::Pixels(control.left), design::Pixels(control.top),
+            design::Pixels(control.width), design::Pixels(control.height)};
+}
+
 QWidget* Make(const design::Control& control, QWidget& window) {
     const QString caption = QString::fromUtf8(control.caption);
     switch (control.kind) {
@@ -43,8 +48,10 @@ QWidget* Make(const design::Control& control, QWidget& window) {
     case design::Kind::button:
         return new QPushButton(caption, &window);
     case design::Kind::list: {
-        // Typed text never becomes an item and is never completed from the items.
+        // Typed text never becomes an item and is never completed from the items. Placed
+        // first, so that becoming editable does not size it to its contents for nothing.
         auto* list = new QComboBox(&window);
+        list->setGeometry(Placed(control));
         list->setEditable(true);
         list->setInsertPolicy(QComboBox::NoInsert);
         list->setCompleter(nullptr);
@@ -105,8 +112,7 @@ Native::Native(const design::Form& form) {
         QWidget* widget = Make(control, *this);
         controls.push_back(widget);
         widget->setObjectName(QString::fromUtf8(control.name));
-        widget->setGeometry(design::Pixels(control.left), design::Pixels(control.top),
-                            design::Pixels(control.width), design::Pixels(control.height));
+        widget->setGeometry(Placed(control));
         if (control.font)
             widget->setFont(ToQFont(*control.font));
         Colour(*widget, control);

@@ -6,6 +6,8 @@ import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 export { serve } from '../../scripts/serve.mjs';
 export { PredefinedNetworkConditions } from 'puppeteer-core';
+// Quantiles by linear interpolation between the closest ranks, for the benchmark's spreads.
+export { quantile } from 'd3-array';
 
 // No sandbox as root; no calls home, which a closed network refuses.
 export const chromiumFlags = ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
@@ -29,11 +31,13 @@ export async function launch() {
 }
 
 // Runs a WASI command RUNS times in the page it is evaluated in (it is self-contained for
-// that), with standard input from a string; gives back the last run's standard output and
-// the time of each run alone.
-export async function runWasiCommand(bytes, input, runs) {
+// that), with standard input from a string and the given arguments after the program's
+// name; gives back the last run's standard output and the time of each run alone. The
+// command's clocks read the page's monotonic clock.
+export async function runWasiCommand(bytes, input, runs, args = []) {
   const module = await WebAssembly.compile(new Uint8Array(bytes));
   const stdin = new TextEncoder().encode(input);
+  const argv = ['command', ...args].map((arg) => new TextEncoder().encode(`${arg}\0`));
   const times = [];
   let output;
   for (let run = 0; run < runs; run++) {
@@ -66,6 +70,23 @@ export async function runWasiCommand(bytes, input, runs) {
       },
       proc_exit(status) {
         throw new Error(`exit ${status}`);
+      },
+      args_sizes_get(count, size) {
+        view().setUint32(count, argv.length, true);
+        view().setUint32(size, argv.reduce((n, arg) => n + arg.length, 0), true);
+        return 0;
+      },
+      args_get(pointers, buffer) {
+        argv.forEach((arg, i) => {
+          view().setUint32(pointers + i * 4, buffer, true);
+          new Uint8Array(memory.buffer, buffer, arg.length).set(arg);
+          buffer += arg.length;
+        });
+        return 0;
+      },
+      clock_time_get(id, precision, time) {
+        view().setBigUint64(time, BigInt(Math.round(performance.now() * 1e6)), true);
+        return 0;
       },
     };
     const instance = await WebAssembly.instantiate(module, {
