@@ -72,7 +72,7 @@ export class Combo {
     this.input.value = item.textContent;
   }
 
-  // The one item announced as selected.
+  // The one item announced as selected, or none.
   mark(item) {
     for (const option of this.items) option.setAttribute('aria-selected', String(option === item));
   }
@@ -81,8 +81,8 @@ export class Combo {
     if (!this.items.length) return;
     this.list.hidden = false;
     this.input.setAttribute('aria-expanded', 'true');
-    const current = this.items.findIndex((item) => item.textContent === this.input.value);
-    this.highlight(Math.max(current, 0));
+    // The item the text is, if any: Enter then keeps the text, typed or picked, as it is.
+    this.highlight(this.items.findIndex((item) => item.textContent === this.input.value));
   }
 
   close() {
@@ -97,8 +97,8 @@ export class Combo {
     this.active = place < 0 ? -1 : Math.min(place, items.length - 1);
     const item = items[this.active];
     items.forEach((each) => each.classList.toggle('active', each === item));
-    if (!item) return this.input.removeAttribute('aria-activedescendant');
     this.mark(item);
+    if (!item) return this.input.removeAttribute('aria-activedescendant');
     this.input.setAttribute('aria-activedescendant', item.id);
     item.scrollIntoView?.({ block: 'nearest' });
   }

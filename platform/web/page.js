@@ -57,6 +57,8 @@ function guard(run) {
 function addWindow(panel, title) {
   const window = { title, client: panel.querySelector('.client'), focus: null };
   panel.addEventListener('focusin', (e) => (window.focus = e.target));
+  // A click on the window's background or a caption leaves the focus on its control.
+  panel.addEventListener('mousedown', (e) => !e.target.closest('input, button, li') && e.preventDefault());
   windows.set(panel, window);
 }
 
@@ -201,30 +203,26 @@ const page = {
     dialog.setAttribute('aria-describedby', message.id);
     dialog.append(heading, message, ok);
     dialog.addEventListener('close', () => dialog.remove());
+    // OK stays the default button, as in a message box: a click elsewhere leaves it the focus.
+    dialog.addEventListener('mousedown', (e) => e.target !== ok && e.preventDefault());
     document.body.append(dialog);
     dialog.showModal();
     ok.focus();
   },
 
-  // Every window goes and nothing more is handled. A tab the page did not open stays open,
-  // so the page says that the program has ended, and a screen reader reads it out.
+  // Every window goes and nothing more is handled. A tab the page did not open stays open
+  // (only an installed app's window, or one a script opened, may be closed), so the page
+  // says that the program has ended, its link taking the focus so that it is read out.
   end() {
     state = 'ended';
     for (const panel of windows.keys()) panel.remove();
     document.querySelectorAll('dialog').forEach((dialog) => dialog.remove());
-    window.close();
-    say('ended');
+    if (window.opener || matchMedia('(display-mode: standalone)').matches) window.close();
+    const line = document.getElementById('ended');
+    line.hidden = false;
+    line.querySelector('a').focus();
   },
 };
-
-// Shows the page's line of that id and puts the focus on its link, so that it is read out.
-export function say(id, sentence) {
-  const line = document.getElementById(id);
-  if (!line) return;
-  if (sentence) line.querySelector('.why').textContent = sentence;
-  line.hidden = false;
-  line.querySelector('a')?.focus();
-}
 
 // Keys the page takes from the browser: Alt and a button's underlined letter raise its
 // click, and Tab goes round the shown window's controls as in a desktop window. The letter
@@ -252,8 +250,7 @@ function onKey(e) {
 
 // Takes over the windows the page's HTML holds, so that they work before the program is
 // ready: typing, Tab, the lists; what the buttons are asked meanwhile waits for it. The
-// pointer and key events that came before are dispatched again (those that had an effect
-// of their own, Tab's move of the focus, were done by the browser already).
+// presses and access keys that came before are dispatched again.
 export function takeOver(early = []) {
   for (const panel of document.querySelectorAll('section.window')) {
     taken.add(panel);
@@ -265,12 +262,14 @@ export function takeOver(early = []) {
     }
   }
   document.addEventListener('keydown', onKey, true);
-  for (const e of early) {
-    if (e.type === 'keydown' && e.key === 'Tab') continue;
-    const again = new e.constructor(e.type, e);
-    if (e.target.isConnected) e.target.dispatchEvent(again);
-  }
+  for (const e of early) if (meantForButtons(e)) e.target.dispatchEvent(new e.constructor(e.type, e));
 }
+
+// What the buttons would have answered: presses on them and access keys. Everything else
+// the browser did already (typing, Tab), or would do wrong now, after the texts it read
+// have changed (a list's keys).
+const meantForButtons = (e) =>
+  e.type === 'keydown' ? e.altKey : e.target.isConnected && e.target.closest?.('button.control') !== null;
 
 // The few WASI calls a C++ program's library makes: no arguments, output to the console,
 // and "not supported" for the rest.
@@ -316,7 +315,8 @@ export function starting(exports, failure) {
 }
 
 // Its start-up has returned: what was asked meanwhile is handled now, as the user did it,
-// but never on a window that is no longer shown.
+// but never on a window that is no longer shown, nor behind a warning, which would have
+// taken those presses.
 export function ready() {
   for (const combo of [...document.querySelectorAll('[role="combobox"]')].map((e) => combos.get(e))) {
     if (combo?.kept === undefined) continue;
@@ -327,15 +327,12 @@ export function ready() {
   state = 'ready';
   document.documentElement.classList.add('ready');
   for (const [element, call] of waiting.splice(0))
-    if (state === 'ready' && !element.closest('.window')?.hidden) notify(element, call);
+    if (state === 'ready' && !element.closest('.window')?.hidden && !document.querySelector('dialog[open]'))
+      notify(element, call);
 }
 
-// The program cannot be loaded or started, or has failed: the windows stay as the user left
-// them, inert, and nothing more goes to the program.
+// The program cannot be loaded or started, or has failed: nothing more goes to it.
 export function stop() {
-  if (state === 'ended') return;
   state = 'failed';
   waiting.length = 0;
-  for (const panel of windows.keys()) panel.inert = true;
-  document.documentElement.classList.add('failed');
 }

@@ -50,15 +50,15 @@
     }
   }
 
-  // The page says why in one line, with a link that tries again; the window stays, inert.
+  // The page says why in one line, with a link that tries again, which a screen reader reads
+  // out at once (role="alert"); the windows stay as the user left them, inert.
   function failed(sentence) {
-    if (!page) {
-      document.querySelector('#failed .why').textContent = sentence;
-      document.getElementById('failed').hidden = false;
-      return;
-    }
-    page.stop();
-    page.say('failed', sentence);
+    page?.stop();
+    for (const panel of document.querySelectorAll('section.window')) panel.inert = true;
+    document.documentElement.classList.add('failed');
+    const line = document.getElementById('failed');
+    line.querySelector('.why').textContent = sentence;
+    line.hidden = false;
   }
 
   async function start() {

@@ -49,22 +49,21 @@ after(async () => {
 });
 
 // A tab of its own, in a context of its own (no service worker, no cache), with the viewport
-// given; `wasm(request)` may answer the program's download in place of the server, `hold`
-// names files whose download waits for `held`, and `before` runs in the page before any of
-// its scripts.
+// given; `respond` maps files to what answers them in place of the server, `hold` names files
+// whose download waits for `held`, and `before` runs in the page before any of its scripts.
 const desktop = { width: 800, height: 600 };
-async function open({ viewport = desktop, wasm, hold = [], held, before, javaScript = true } = {}) {
+async function open({ viewport = desktop, respond = {}, hold = [], held, before, javaScript = true } = {}) {
   const context = await browser.createBrowserContext();
   const tab = await context.newPage();
   await tab.setViewport(viewport);
   await tab.setJavaScriptEnabled(javaScript);
   if (before) await tab.evaluateOnNewDocument(before);
-  if (wasm || hold.length) {
+  if (Object.keys(respond).length || hold.length) {
     await tab.setRequestInterception(true);
     tab.on('request', async (r) => {
       const file = new URL(r.url()).pathname.slice(1);
       if (hold.includes(file)) await held;
-      return file.endsWith('.wasm') && wasm ? wasm(r) : r.continue();
+      return respond[file] ? respond[file](r) : r.continue();
     });
   }
   await tab.goto(url, { waitUntil: 'domcontentloaded' });
@@ -400,6 +399,20 @@ test('before the program is ready, the window is painted and keeps what the user
         await tab.mouse.click(at.x, at.y, { button: 'right' });
       },
       then: { values: { Text1: '1.00' }, shown: ['mainfrm'] } },
+    { name: "a list's keys pressed before the page's modules are there are not done again",
+      hold: ['Quinbray.wasm', 'page.js'],
+      act: async (tab) => {
+        await tab.click('#mainfrm-Combo4');
+        for (const key of ['ArrowDown', 'ArrowDown', '0', 'Enter']) await tab.keyboard.press(key);
+      },
+      then: { values: { Combo4: '25000', Text1: '' }, shown: ['mainfrm'] } },
+    { name: 'presses behind the warning the first one brings are not done',
+      act: async (tab) => {
+        await tab.click('#mainfrm-Combo2', { clickCount: 3 });
+        await tab.keyboard.type('0');
+        for (const button of ['cmd1', 'cmd1', 'cmd2']) await tab.click(`#mainfrm-${button}`);
+      },
+      then: { values: { Text1: '' }, shown: ['mainfrm'], warnings: 1 } },
     { name: 'a picked item stays',
       act: async (tab) => {
         await tab.click('#mainfrm-Combo1 + .drop');
@@ -428,6 +441,7 @@ test('before the program is ready, the window is painted and keeps what the user
     assert.equal(await tab.$$eval('#mainfrm, #mainfrm-Combo1, #mainfrm-Combo1-list li', (all) => all.length), then.ended ? 0 : 10,
       `${name}: the program took the page's elements over, and made none again`);
     if (then.ended) assert.equal(await tab.$eval('#ended', (e) => e.hidden), false);
+    assert.equal(await tab.$$eval('dialog[open]', (all) => all.length), then.warnings ?? 0, name);
     await tab.close();
   }
 });
@@ -435,22 +449,27 @@ test('before the program is ready, the window is painted and keeps what the user
 test('a program that cannot load says so, in one line with a link; another type still runs', async () => {
   const wasm = readFileSync(join(site, 'Quinbray.wasm'));
   const rows = [
-    { name: 'not found', wasm: (r) => r.respond({ status: 404, body: 'Not found' }), line: /could not start: its program could not be downloaded \(404\)/ },
-    { name: 'sent as application/octet-stream', wasm: (r) => r.respond({ status: 200, contentType: 'application/octet-stream', body: wasm }) },
+    { name: 'not found', respond: { 'Quinbray.wasm': (r) => r.respond({ status: 404, body: 'Not found' }) },
+      line: /could not start: its program could not be downloaded \(404\)/ },
+    { name: 'sent as application/octet-stream',
+      respond: { 'Quinbray.wasm': (r) => r.respond({ status: 200, contentType: 'application/octet-stream', body: wasm }) } },
     { name: 'no WebAssembly', before: () => delete globalThis.WebAssembly, line: /could not start: this browser runs no WebAssembly/ },
-    { name: 'not a program', wasm: (r) => r.respond({ status: 200, contentType: 'application/wasm', body: 'nonsense' }), line: /could not start: it stopped with an error while starting/ },
+    { name: 'not a program', respond: { 'Quinbray.wasm': (r) => r.respond({ status: 200, contentType: 'application/wasm', body: 'nonsense' }) },
+      line: /could not start: it stopped with an error while starting/ },
+    { name: "the page's module not found", respond: { 'page.js': (r) => r.respond({ status: 404, body: 'Not found' }) },
+      line: /could not start: its page could not be downloaded/ },
   ];
   for (const { name, line, ...how } of rows) {
     const tab = await open(how);
     await tab.waitForFunction(() => document.documentElement.matches('.ready') ||
       !document.getElementById('failed').hidden);
     const said = await tab.$eval('#failed', (e) => ({ shown: !e.hidden, text: e.textContent,
-      link: e.querySelector('a').getAttribute('href'), focused: document.activeElement.textContent }));
+      link: e.querySelector('a').getAttribute('href'), role: e.getAttribute('role') }));
     const at = await middleOf(tab, '#mainfrm-cmd1');
     await tab.mouse.click(at.x, at.y);
     if (line) {
       assert.ok(said.shown && line.test(said.text), `${name}: ${said.text}`);
-      assert.deepEqual([said.link, said.focused], ['./', 'Try again'], name);
+      assert.deepEqual([said.link, said.role], ['./', 'alert'], `${name}: read out at once, with a link`);
       assert.equal(await tab.$eval('#mainfrm', (e) => e.inert), true, `${name}: the window shows, and does nothing`);
       assert.equal((await values(tab)).Text1, '', name);
     } else {
@@ -563,10 +582,13 @@ test("buttons, lists and keys as dependable as the desktop's, for every user", a
       await tab.keyboard.type('7');
       await tab.keyboard.press('Enter');
       assert.equal((await values(tab)).Combo2, '7');
-      await tab.keyboard.press('ArrowDown'); // opens at the first item, since 7 is none
-      await tab.keyboard.press('ArrowDown');
+      await tab.keyboard.press('F4'); // opened on no item, since 7 is none
       await tab.keyboard.press('Enter');
-      assert.equal((await values(tab)).Combo2, '2');
+      assert.equal((await values(tab)).Combo2, '7');
+      await tab.keyboard.press('ArrowDown');
+      await tab.keyboard.press('ArrowDown'); // moved to the first item
+      await tab.keyboard.press('Enter');
+      assert.equal((await values(tab)).Combo2, '1');
     }],
     ['access keys follow the letter the layout types, else the key', async (tab) => {
       await altKey(tab, 'q', 'KeyX'); // Dvorak's q, where QWERTY has x
@@ -607,6 +629,9 @@ test("buttons, lists and keys as dependable as the desktop's, for every user", a
       await tab.mouse.up({ button: 'left' });
       await tab.mouse.up({ button: 'right' });
       assert.equal(await tab.$$eval('dialog[open]', (all) => all.length), 1);
+      await tab.click('dialog[open] p'); // OK stays the default button
+      await tab.keyboard.press('Enter');
+      assert.equal(await tab.$$eval('dialog', (all) => all.length), 0);
     }],
     ['screen readers hear the highlighted item, the list by its name, and the end', async (tab) => {
       const { text } = await highlight(tab);
