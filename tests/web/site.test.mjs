@@ -72,6 +72,9 @@ async function open({ viewport = desktop, respond = {}, hold = [], held, before,
   return tab;
 }
 const ready = (tab) => tab.waitForSelector('html.ready');
+// The window painted, which is when a person can first act on it.
+const painted = (tab) => tab.waitForFunction(() => performance.getEntriesByName('first-contentful-paint').length > 0,
+  { polling: 10 });
 const values = (tab) => tab.$$eval('#mainfrm input', (all) => Object.fromEntries(all.map((e) => [e.id.slice(8), e.value])));
 const shownIn = (tab) => tab.$$eval('section.window:not([hidden])', (all) => all.map((e) => e.id));
 const middleOf = async (tab, selector) => {
@@ -426,7 +429,7 @@ test('before the program is ready, the window is painted and keeps what the user
     let release;
     const held = new Promise((done) => (release = done));
     const tab = await open({ hold, held });
-    await tab.waitForSelector('#mainfrm:not([hidden])');
+    await painted(tab);
     assert.deepEqual(await values(tab), { Text1: '', Combo1: '5', Text3: '1', Combo5: '2', Combo2: '4', Combo4: '2500' },
       'painted with the start-up values');
     await act(tab);
@@ -525,6 +528,7 @@ test('a phone draws the window larger, to fill its width, and taps reach every p
 
     // Items of a dropped list big enough for a finger.
     await tab.touchscreen.tap(...Object.values(await middleOf(tab, '#mainfrm-Combo4 + .drop')).slice(0, 2));
+    await tab.waitForSelector('#mainfrm-Combo4-list:not([hidden])');
     const heights = await tab.$$eval('#mainfrm-Combo4-list li', (all) => all.map((e) => e.getBoundingClientRect().height));
     assert.ok(Math.min(...heights) >= 24, `${name}: list items ${Math.min(...heights)} px tall`);
     await tab.close();
@@ -631,7 +635,7 @@ test("buttons, lists and keys as dependable as the desktop's, for every user", a
       assert.equal(await tab.$$eval('dialog[open]', (all) => all.length), 1);
       await tab.click('dialog[open] p'); // OK stays the default button
       await tab.keyboard.press('Enter');
-      assert.equal(await tab.$$eval('dialog', (all) => all.length), 0);
+      await tab.waitForFunction(() => !document.querySelector('dialog'), { timeout: 5000 }); // gone on its close event
     }],
     ['screen readers hear the highlighted item, the list by its name, and the end', async (tab) => {
       const { text } = await highlight(tab);
