@@ -56,7 +56,23 @@ export class Combo {
     this.list.replaceChildren();
   }
 
+  // Filled anew with the items the page's HTML already holds: they are kept while the ones
+  // added match them, and settle() drops what was not added again.
+  refill() {
+    this.kept = 0;
+  }
+
+  settle() {
+    if (this.kept === undefined) return;
+    this.items.slice(this.kept).forEach((item) => item.remove());
+    delete this.kept;
+  }
+
   add(item, place) {
+    if (this.kept !== undefined) {
+      if (place === this.kept && this.items[place]?.textContent === item) return void this.kept++;
+      this.settle();
+    }
     const option = document.createElement('li');
     option.setAttribute('role', 'option');
     option.id = `${this.list.id}-${this.made++}`;

@@ -69,8 +69,7 @@ function wire(element, box = element.closest('.combo')) {
       mouseUp: (...args) => notify(element, (id) => program.ui_mouse_up(id, ...args)),
       scale: () => parseFloat(getComputedStyle(element).getPropertyValue('--px')) || 1,
     });
-  else if (element.getAttribute('role') === 'combobox')
-    combos.set(element, new Combo(element, box));
+  else if (box?.matches('.combo')) combos.set(element, new Combo(element, box));
 }
 
 const page = {
@@ -125,7 +124,6 @@ const page = {
         box = document.createElement('div');
         box.classList.add('combo');
         box.id = `${id}-box`;
-        element.setAttribute('role', 'combobox');
       }
     }
     element.id = id;
@@ -137,23 +135,13 @@ const page = {
     return keep(element);
   },
 
-  // A list taken over from the page is filled anew with what it already holds: its items
-  // are kept where they match, and only what differs is made.
+  // A list taken over from the page keeps the items it holds where they match.
   list_clear(list) {
     const combo = combos.get(nodes[list]);
-    if (state === 'starting' && taken.has(nodes[list])) combo.kept = 0;
+    if (state === 'starting' && taken.has(nodes[list])) combo.refill();
     else combo.clear();
   },
-  list_add(list, at, size, place) {
-    const combo = combos.get(nodes[list]);
-    const item = text(at, size);
-    if (combo.kept !== undefined) {
-      if (place === combo.kept && combo.items[place]?.textContent === item) return combo.kept++;
-      combo.items.slice(combo.kept).forEach((e) => e.remove());
-      delete combo.kept;
-    }
-    combo.add(item, place);
-  },
+  list_add: (list, at, size, place) => combos.get(nodes[list]).add(text(at, size), place),
   list_select(list, place) {
     if (!(state === 'starting' && edited(nodes[list]))) combos.get(nodes[list]).select(place);
   },
@@ -255,8 +243,7 @@ export function takeOver(early = []) {
   for (const panel of document.querySelectorAll('section.window')) {
     taken.add(panel);
     addWindow(panel, panel.querySelector('h1')?.textContent ?? '');
-    for (const element of panel.querySelectorAll('.client > .control, .combo > input')) {
-      if (element.classList.contains('combo')) continue;
+    for (const element of panel.querySelectorAll('.client > .control:not(.combo), .combo > input')) {
       taken.add(element);
       wire(element);
     }
@@ -318,17 +305,12 @@ export function starting(exports, failure) {
 // but never on a window that is no longer shown, nor behind a warning, which would have
 // taken those presses.
 export function ready() {
-  for (const combo of [...document.querySelectorAll('[role="combobox"]')].map((e) => combos.get(e))) {
-    if (combo?.kept === undefined) continue;
-    combo.items.slice(combo.kept).forEach((e) => e.remove());
-    delete combo.kept;
-  }
+  for (const input of document.querySelectorAll('[role="combobox"]')) combos.get(input)?.settle();
   if (state !== 'starting') return;
   state = 'ready';
   document.documentElement.classList.add('ready');
   for (const [element, call] of waiting.splice(0))
-    if (state === 'ready' && !element.closest('.window')?.hidden && !document.querySelector('dialog[open]'))
-      notify(element, call);
+    if (!element.closest('.window')?.hidden && !document.querySelector('dialog[open]')) notify(element, call);
 }
 
 // The program cannot be loaded or started, or has failed: nothing more goes to it.
