@@ -4,8 +4,9 @@
 // its window go into the stylesheet as rules, since the page's policy allows no style in
 // its markup; and each text box's text into its markup, where the browser shows it.
 // Usage: node prerender.mjs PAGE_TEMPLATE STYLESHEET SITE   (NODE_PATH must reach jsdom)
-import { readFileSync, writeFileSync } from 'node:fs';
+import { copyFileSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
@@ -16,7 +17,14 @@ const dom = new JSDOM(readFileSync(template, 'utf8'));
 globalThis.window = dom.window;
 globalThis.document = dom.window.document;
 
-const module = (name) => import(pathToFileURL(join(site, name)).href);
+// Node.js before 20.19 (Debian 12 has 18) takes a .js file for CommonJS unless a package.json
+// beside it says otherwise; the site ships none, so the modules are read from a copy that has one.
+const modules = mkdtempSync(join(tmpdir(), 'quinbray-modules-'));
+process.on('exit', () => rmSync(modules, { recursive: true, force: true }));
+writeFileSync(join(modules, 'package.json'), '{ "type": "module" }\n');
+for (const name of readdirSync(site).filter((file) => file.endsWith('.js')))
+  copyFileSync(join(site, name), join(modules, name));
+const module = (name) => import(pathToFileURL(join(modules, name)).href);
 const { imports, starting, styling } = await module('page.js');
 const rules = [];
 styling.apply = (element, css) =>
