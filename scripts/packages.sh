@@ -8,7 +8,8 @@ windows_packages=(cmake ninja-build g++ zlib1g-dev g++-mingw-w64-x86-64-posix
 # The browser: C++ to WebAssembly with clang, its linker and the WASI C and C++ libraries.
 web_packages=(cmake ninja-build g++ zlib1g-dev clang-19 lld-19 wasi-libc libc++-19-dev-wasm32
     libc++abi-19-dev-wasm32 libclang-rt-19-dev-wasm32 node-jsdom)
-package_packages=("${build_packages[@]}" dpkg-dev file "${windows_packages[@]}" wixl
+# ./package dates what it builds by the commit, which git reads.
+package_packages=("${build_packages[@]}" git dpkg-dev file "${windows_packages[@]}" wixl
     "${web_packages[@]}")
 test_packages=("${package_packages[@]}" clang libclang-rt-dev libbenchmark-dev
     valgrind xvfb xdotool xclip x11-utils desktop-file-utils appstream
