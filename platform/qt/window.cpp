@@ -2,16 +2,20 @@
 
 #include "platform/qt/native.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QColor>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace ui {
 namespace {
@@ -29,6 +33,91 @@ QFont ToQFont(const design::Font& font) {
     qfont.setWeight(QFont::Weight(font.weight)); // Qt uses the same 100 to 900 scale
     return qfont;
 }
+
+// While a list is dropped, Qt gives the keys to the list, where digits and letters move the
+// highlight and Return takes it, so a typed "12" became "12.5". As on the other desktops,
+// typing goes to the edit text, and Return takes an item only once the arrow keys (or
+// Home, End and the page keys) have moved to one; otherwise it closes the list on the text.
+class TypingIntoOpenList : public QObject {
+public:
+    explicit TypingIntoOpenList(QComboBox& owner)
+        : QObject(&owner)
+        , list(owner) {
+        list.view()->installEventFilter(this); // before the list's own, so asked first
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            moved = false;
+            dropped = true;
+            list.lineEdit()->selectAll();
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+            return false;
+        auto& key = *static_cast<QKeyEvent*>(event);
+        const bool press = event->type() == QEvent::KeyPress;
+        if (Moves(key)) {
+            moved |= press;
+            return false;
+        }
+        // The list takes Return as early as the shortcut stage.
+        if ((key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) && !moved) {
+            list.hidePopup();
+            return true;
+        }
+        if (!press || !Edits(key))
+            return false;
+        // Typing replaces the text, as in a dropped list. Qt may take the selection away
+        // as the list takes the keyboard, so it is made again at the first key.
+        if (std::exchange(dropped, false) && key.key() != Qt::Key_Left &&
+            key.key() != Qt::Key_Right)
+            list.lineEdit()->selectAll();
+        QCoreApplication::sendEvent(list.lineEdit(), &key);
+        moved = false; // the highlight no longer stands for what Return keeps
+        list.view()->clearSelection();
+        list.view()->setCurrentIndex({});
+        return true;
+    }
+
+private:
+    static bool Moves(const QKeyEvent& key) {
+        switch (key.key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            return !(key.modifiers() & Qt::AltModifier); // Alt+Up and Alt+Down close it
+        default:
+            return false;
+        }
+    }
+    static bool Edits(const QKeyEvent& key) {
+        switch (key.key()) {
+        case Qt::Key_Backspace:
+        case Qt::Key_Delete:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+            return true;
+        default:
+            break;
+        }
+        for (auto editing : {QKeySequence::SelectAll, QKeySequence::Paste, QKeySequence::Cut,
+                             QKeySequence::Copy, QKeySequence::Undo, QKeySequence::Redo})
+            if (key.matches(editing))
+                return true;
+        const QString text = key.text();
+        return !text.isEmpty() && text.front().isPrint() &&
+               !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    }
+
+    QComboBox& list;
+    bool moved = false;   // since the list dropped or the text was typed, by the keys
+    bool dropped = false; // and nothing typed since
+};
 
 QRect Placed(const design::Control& control) {
     return {design::Pixels(control.left), design::Pixels(control.top),
@@ -55,6 +144,7 @@ QWidget* Make(const design::Control& control, QWidget& window) {
         list->setEditable(true);
         list->setInsertPolicy(QComboBox::NoInsert);
         list->setCompleter(nullptr);
+        new TypingIntoOpenList(*list);
         return list;
     }
     case design::Kind::field: {

@@ -19,6 +19,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 
 namespace {
@@ -90,9 +92,16 @@ void ShowAndActivate(QWidget& window) {
     QVERIFY(QTest::qWaitForWindowActive(&window));
 }
 
-// A key as the keyboard delivers it: to the widget with the focus.
+// Where the keyboard's keys go: to an open popup's focus, else to the focus widget.
+QWidget* KeyTarget() {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup->focusWidget() ? popup->focusWidget() : popup;
+    return QApplication::focusWidget();
+}
+
+// A key as the keyboard delivers it.
 void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    QTest::keyClick(KeyTarget(), key, modifiers);
 }
 
 QMessageBox* OpenMessage() {
@@ -113,6 +122,8 @@ private slots:
     void namedForScreenReaders_data();
     void namedForScreenReaders();
     void typedTextStaysText();
+    void typingIntoOpenList_data();
+    void typingIntoOpenList();
     void calculate_data();
     void calculate();
     void keyboardDoesNotCalculate_data();
@@ -249,6 +260,72 @@ void TestWindows::typedTextStaysText() {
     QTest::keyClick(excitation->view(), Qt::Key_Down);
     QTest::keyClick(excitation->view(), Qt::Key_Return);
     QCOMPARE(excitation->currentText(), "12.5");
+}
+
+void TestWindows::typingIntoOpenList_data() {
+    QTest::addColumn<QString>("open"); // "Alt+Down", "F4" or "arrow"
+    QTest::addColumn<QString>("keys"); // typed; "<" is Backspace, "v" Down, "^" Up
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("Alt+Down, 12") << "Alt+Down"
+                                  << "12"
+                                  << "12";
+    QTest::newRow("F4, 1") << "F4"
+                           << "1"
+                           << "1";
+    QTest::newRow("arrow, 7") << "arrow"
+                              << "7"
+                              << "7";
+    QTest::newRow("Alt+Down, 2 kg") << "Alt+Down"
+                                    << "2 kg"
+                                    << "2 kg";
+    QTest::newRow("typed, then Backspace") << "F4"
+                                           << "12<"
+                                           << "1";
+    QTest::newRow("nothing typed keeps the text") << "arrow"
+                                                  << ""
+                                                  << "5";
+    QTest::newRow("Down from the text's item takes the next") << "F4"
+                                                              << "v"
+                                                              << "4";
+    QTest::newRow("Up after typing takes an item again") << "Alt+Down"
+                                                         << "12v^"
+                                                         << "15";
+}
+
+void TestWindows::typingIntoOpenList() {
+    QFETCH(QString, open);
+    QFETCH(QString, keys);
+    QFETCH(QString, expected);
+    auto* list = Get<QComboBox>(Main(), "Combo1");
+    Type("Combo1", "5");
+    if (open == "arrow") {
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        option.editable = true;
+        const QRect arrow = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                          QStyle::SC_ComboBoxArrow, list);
+        QTest::mouseClick(list, Qt::LeftButton, {}, arrow.center());
+    } else {
+        Press(open == "F4" ? Qt::Key_F4 : Qt::Key_Down,
+              open == "F4" ? Qt::NoModifier : Qt::AltModifier);
+    }
+    QTRY_VERIFY(list->view()->isVisible());
+    QCOMPARE(KeyTarget(), list->view()); // the open list has the keys, as on a real display
+
+    for (const QChar key : keys) {
+        if (key == '<')
+            Press(Qt::Key_Backspace);
+        else if (key == 'v' || key == '^')
+            Press(key == 'v' ? Qt::Key_Down : Qt::Key_Up);
+        else
+            QTest::keyClicks(KeyTarget(), key);
+    }
+    Press(Qt::Key_Return);
+    QTRY_VERIFY(!list->view()->isVisible());
+    QCOMPARE(list->currentText(), expected);
+    QCOMPARE(list->count(), 8);
+    QCOMPARE(Result()->text(), "");
 }
 
 void TestWindows::calculate_data() {
