@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -24,7 +25,9 @@ struct ui::Native : public QWidget {
 
     std::vector<QWidget*> controls;
     std::function<void()> onClose;
+    std::optional<QPoint> shownAt; // the client area's place when last hidden
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 };

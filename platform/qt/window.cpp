@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -230,12 +231,30 @@ void Native::closeEvent(QCloseEvent* event) {
         onClose();
 }
 
+// The window has one size. Where the window system maximises or fullscreens it all the
+// same (a window menu's Fullscreen, Qt's own title bar on Wayland, which draws a maximise
+// button whatever the window's flags), the window goes back to normal.
+void Native::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    const Qt::WindowStates larger = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (event->type() == QEvent::WindowStateChange && windowState() & larger)
+        QMetaObject::invokeMethod(
+            this, [this, larger] { setWindowState(windowState() & ~larger); },
+            Qt::QueuedConnection);
+}
+
 Window::Window(const design::Form& designed)
     : form(designed)
     , built(std::make_unique<Native>(designed)) {}
 Window::~Window() = default;
 
 void Window::Visible(bool visible) {
+    // A window shown again comes back where the user left it. On X11 Qt asks for no place
+    // unless one was set, and the window manager puts it anew each time it is mapped.
+    if (!visible && built->isVisible())
+        built->shownAt = built->geometry().topLeft();
+    else if (visible && !built->isVisible() && built->shownAt && built->windowHandle())
+        built->windowHandle()->setPosition(*built->shownAt);
     built->setVisible(visible);
     if (visible) { // takes the keyboard, so access keys work at once
         built->raise();

@@ -134,6 +134,8 @@ private slots:
     void helpAndBack_data();
     void helpAndBack();
     void tabOrder();
+    void oneSize_data();
+    void oneSize();
     void layout_data();
     void layout();
     void captionsFit();
@@ -483,6 +485,30 @@ void TestWindows::tabOrder() {
     }
     QCOMPARE(visited, QStringList({"Text3", "Combo5", "Combo2", "Combo4", "cmd1", "cmd2", "cmd3",
                                    "Combo1"}));
+}
+
+void TestWindows::oneSize_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<Qt::WindowState>("state");
+    QTest::newRow("calculator fullscreen") << "mainfrm" << Qt::WindowFullScreen;
+    QTest::newRow("calculator maximised") << "mainfrm" << Qt::WindowMaximized;
+    QTest::newRow("help fullscreen") << "helpfrm" << Qt::WindowFullScreen;
+    QTest::newRow("help maximised") << "helpfrm" << Qt::WindowMaximized;
+}
+
+// A window system may make any window larger (a window menu's Fullscreen, a title bar's
+// maximise button that Qt draws itself); the windows go back to their one size.
+void TestWindows::oneSize() {
+    QFETCH(QString, window);
+    QFETCH(Qt::WindowState, state);
+    QWidget& form = window == "mainfrm" ? Main() : Help();
+    shell::Show(window == "mainfrm" ? shell::Form::mainfrm : shell::Form::helpfrm);
+    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    form.setWindowState(state);
+    QTRY_COMPARE(form.windowState(), Qt::WindowNoState);
+    QCOMPARE(form.size(), QSize(345, 186));
+    shell::Hide(shell::Form::helpfrm);
+    shell::Show(shell::Form::mainfrm);
 }
 
 void TestWindows::layout_data() {
