@@ -73,6 +73,14 @@ Made Kind(const design::Control& control) {
     return {};
 }
 
+// Sent to itself once the window system has moved or sized the window: see WM_WINDOWPOSCHANGED.
+constexpr UINT kSettle = WM_APP + 1;
+
+SIZE Outer(const Native& window) {
+    return OuterSize(design::Pixels(window.form.clientWidth, window.dpi),
+                     design::Pixels(window.form.clientHeight, window.dpi), window.dpi);
+}
+
 Native* Of(HWND window) {
     return reinterpret_cast<Native*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
@@ -130,6 +138,38 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         } else {
             SetFocus(window->focus ? window->focus : GetNextDlgTabItem(hwnd, nullptr, FALSE));
         }
+        return 0;
+    // The window has one size. Windows keeps it, having no maximise box and no sizing
+    // border to offer; a window manager that runs the program (Wine's X11 desktops) may
+    // still make it fullscreen from its window menu, and then stretches the window or
+    // leaves it in a corner of the screen. The size is kept here, and once the window
+    // system is done, a change of our own tells Wine the window's state again, which
+    // takes fullscreen back; on Windows that change does nothing.
+    case WM_GETMINMAXINFO: {
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        const SIZE outer = Outer(*window);
+        limits->ptMaxSize = limits->ptMinTrackSize = limits->ptMaxTrackSize = {outer.cx, outer.cy};
+        return 0;
+    }
+    case WM_WINDOWPOSCHANGING: {
+        auto* place = reinterpret_cast<WINDOWPOS*>(lParam);
+        const SIZE outer = Outer(*window);
+        if (!(place->flags & SWP_NOSIZE) && !IsIconic(hwnd)) {
+            place->cx = outer.cx;
+            place->cy = outer.cy;
+        }
+        return 0;
+    }
+    case WM_WINDOWPOSCHANGED:
+        if (!window->settling && !IsIconic(hwnd) && IsWindowVisible(hwnd)) {
+            window->settling = true;
+            PostMessageW(hwnd, kSettle, 0, 0);
+        }
+        break; // on to WM_MOVE and WM_SIZE
+    case kSettle:
+        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        window->settling = false;
         return 0;
     case WM_DPICHANGED: {
         window->Layout(HIWORD(wParam));
