@@ -23,9 +23,13 @@ struct ui::Native : public QWidget {
 
     template <class W> W& Get(int index) const { return *static_cast<W*>(controls[index]); }
 
+    const design::Form& form;
     std::vector<QWidget*> controls;
     std::function<void()> onClose;
     std::optional<QPoint> shownAt; // the client area's place when last hidden
+
+private:
+    void Recolour();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

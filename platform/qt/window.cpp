@@ -157,12 +157,24 @@ QWidget* Make(const design::Control& control, QWidget& window) {
     return nullptr;
 }
 
-void Colour(QWidget& widget, const design::Control& control) {
+design::Bgr ToBgr(const QColor& colour) {
+    return design::Bgr(colour.red()) | design::Bgr(colour.green()) << 8 |
+           design::Bgr(colour.blue()) << 16;
+}
+
+// The designed colours; a text colour on the window's own background only where it reads
+// on the theme's, else the theme's link colour.
+void Colour(QWidget& widget, const design::Control& control, const QPalette& theme) {
     if (!control.textColour && !control.backColour)
         return;
     QPalette palette = widget.palette();
     if (control.textColour) {
-        const QColor colour = ToQColor(*control.textColour);
+        const design::Bgr text =
+            control.backColour
+                ? *control.textColour
+                : design::Readable(*control.textColour, ToBgr(theme.color(QPalette::Window)),
+                                   ToBgr(theme.color(QPalette::Link)));
+        const QColor colour = ToQColor(text);
         for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
             palette.setColor(role, colour);
     }
@@ -189,7 +201,8 @@ void Labelled(QWidget& input, QLabel& label) {
 
 // The form's title, font and fixed client size (minimisable, not resizable), its controls
 // as children named as designed, and the focus chained by tab index.
-Native::Native(const design::Form& form) {
+Native::Native(const design::Form& designed)
+    : form(designed) {
     setObjectName(QString::fromUtf8(form.name));
     setWindowTitle(QString::fromUtf8(form.title));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -206,13 +219,13 @@ Native::Native(const design::Form& form) {
         widget->setGeometry(Placed(control));
         if (control.font)
             widget->setFont(ToQFont(*control.font));
-        Colour(*widget, control);
         if (!control.tabStop)
             widget->setFocusPolicy(Qt::ClickFocus);
         else if (widget->focusPolicy() & Qt::TabFocus)
             tabStops.emplace_back(control.tabIndex, widget);
     }
 
+    Recolour();
     for (std::size_t i = 0; i < form.controls.size(); ++i)
         if (const char* label = form.controls[i].label)
             Labelled(*controls[i], Get<QLabel>(design::IndexOf(form, label)));
@@ -231,11 +244,18 @@ void Native::closeEvent(QCloseEvent* event) {
         onClose();
 }
 
+void Native::Recolour() {
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        Colour(*controls[i], form.controls[i], palette());
+}
+
 // The window has one size. Where the window system maximises or fullscreens it all the
 // same (a window menu's Fullscreen, Qt's own title bar on Wayland, which draws a maximise
 // button whatever the window's flags), the window goes back to normal.
 void Native::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) // the user chose another theme
+        Recolour();
     const Qt::WindowStates larger = Qt::WindowMaximized | Qt::WindowFullScreen;
     if (event->type() == QEvent::WindowStateChange && windowState() & larger)
         QMetaObject::invokeMethod(

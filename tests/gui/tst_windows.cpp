@@ -139,6 +139,8 @@ private slots:
     void layout_data();
     void layout();
     void captionsFit();
+    void themes_data();
+    void themes();
     void exitEnds_data();
     void exitEnds();
 };
@@ -564,6 +566,42 @@ void TestWindows::captionsFit() {
                                 "x" + QString::number(needed.height())));
         }
     }
+}
+
+void TestWindows::themes_data() {
+    QTest::addColumn<QColor>("window");
+    QTest::addColumn<QColor>("link");
+    QTest::addColumn<QColor>("credit"); // the credit line's colour on that theme
+    const QColor blue(0, 0, 255);
+    // Pure blue reads at 7.5:1 on a light grey, at 1.5:1 on a dark grey, 2.4:1 on black.
+    QTest::newRow("light: designed blue") << QColor(239, 239, 239) << QColor(41, 128, 185) << blue;
+    QTest::newRow("white: designed blue") << QColor(Qt::white) << QColor(0, 0, 238) << blue;
+    QTest::newRow("dark: the theme's link")
+        << QColor(53, 53, 53) << QColor(53, 132, 228) << QColor(53, 132, 228);
+    QTest::newRow("black: the theme's link")
+        << QColor(Qt::black) << QColor(255, 255, 0) << QColor(255, 255, 0);
+}
+
+// A theme chosen while the program runs recolours the credit line; the result keeps its
+// designed black on yellow, which reads on every theme.
+void TestWindows::themes() {
+    QFETCH(QColor, window);
+    QFETCH(QColor, link);
+    QFETCH(QColor, credit);
+    const QPalette before = QApplication::palette();
+    QPalette theme = before;
+    theme.setColor(QPalette::Window, window);
+    theme.setColor(QPalette::Link, link);
+    theme.setColor(QPalette::WindowText, window.lightness() < 128 ? Qt::white : Qt::black);
+    QApplication::setPalette(theme);
+    const auto* label = Get<QLabel>(Help(), "Label5");
+    QTRY_COMPARE(label->palette().color(QPalette::WindowText), credit);
+    QCOMPARE(Result()->palette().color(QPalette::Base), QColor(255, 255, 192));
+    QCOMPARE(Result()->palette().color(QPalette::Text), QColor(Qt::black));
+    QCOMPARE(Get<QLabel>(Help(), "Label1")->palette().color(QPalette::WindowText),
+             theme.color(QPalette::WindowText));
+    QApplication::setPalette(before);
+    QTRY_COMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
 }
 
 void TestWindows::exitEnds_data() {
