@@ -85,20 +85,32 @@ Native* Of(HWND window) {
     return reinterpret_cast<Native*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-// The colours a control's design gives it; nullptr leaves it to the window system.
+// In high contrast the user's scheme is the one to read by: the designed colours yield to
+// it, as Windows' own controls' colours do.
+bool HighContrast() {
+    HIGHCONTRASTW scheme{sizeof scheme, 0, nullptr};
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof scheme, &scheme, 0) &&
+           (scheme.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// The colours a control's design gives it; nullptr leaves it to the window system. A text
+// colour on the window's own background is drawn as designed only where it reads on the
+// scheme's, else in the scheme's hyperlink colour.
 HBRUSH Colour(Native& window, HWND control, HDC dc) {
     const int index = GetDlgCtrlID(control) - kFirstControlId;
     if (index < 0 || index >= int(window.controls.size()))
         return nullptr;
     const design::Control& designed = window.form.controls[std::size_t(index)];
-    if (!designed.textColour && !designed.backColour)
+    if ((!designed.textColour && !designed.backColour) || HighContrast())
         return nullptr;
-    if (designed.textColour)
-        SetTextColor(dc, *designed.textColour); // COLORREF is 0x00BBGGRR too
     if (designed.backColour) {
+        if (designed.textColour)
+            SetTextColor(dc, *designed.textColour); // COLORREF is 0x00BBGGRR too
         SetBkColor(dc, *designed.backColour);
         return window.backBrushes[std::size_t(index)].get();
     }
+    SetTextColor(dc, design::Readable(*designed.textColour, GetSysColor(COLOR_BTNFACE),
+                                      GetSysColor(COLOR_HOTLIGHT)));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return GetSysColorBrush(COLOR_BTNFACE);
 }
@@ -126,6 +138,10 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
                 Colour(*window, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
             return reinterpret_cast<LRESULT>(brush);
         break;
+    case WM_SYSCOLORCHANGE: // the user chose another scheme, or turned high contrast on or off
+    case WM_SETTINGCHANGE:
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return 0;
     case WM_CLOSE: // the title bar's close and Alt+F4
         if (window->onClose)
             window->onClose();

@@ -7,6 +7,7 @@
 //   lengths                 NAME=LENGTH, in UTF-16 units
 //   message                 the text of the open warning, if any
 //   client                  the client area of the visible window of ours, WIDTHxHEIGHT
+//   place NAME              the control's box in its window's client area, X Y WIDTH HEIGHT
 
 #include "helpwindow/helpfrm_design.h"
 #include "mainwindow/mainfrm_design.h"
@@ -196,6 +197,21 @@ bool Client() {
     return false;
 }
 
+bool Place(const char* name) {
+    for (const design::Form* form : {&mainfrm_design::kForm, &helpfrm_design::kForm}) {
+        const HWND window = Find(*form);
+        if (!window || design::IndexOf(*form, name) < 0)
+            continue;
+        RECT box;
+        GetWindowRect(Control(window, *form, name), &box);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+        std::printf("%ld %ld %ld %ld\n", box.left, box.top, box.right - box.left,
+                    box.bottom - box.top);
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -211,8 +227,10 @@ int main(int argc, char* argv[]) {
         ok = Message();
     else if (command == "client")
         ok = Client();
+    else if (command == "place" && argc == 3)
+        ok = Place(argv[2]);
     else
         std::fprintf(stderr, "usage: probe layout mainfrm|helpfrm | startup | texts | lengths | "
-                             "message | client\n");
+                             "message | client | place NAME\n");
     return ok ? 0 : 1;
 }
