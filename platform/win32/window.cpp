@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace ui {
 namespace {
@@ -44,20 +45,52 @@ SIZE OuterSize(int clientWidth, int clientHeight, int dpi) {
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-win32::Gdi<HFONT> MakeFont(const design::Font& font, int dpi) {
-    const int pixels = int(std::lround(font.points * dpi / 72));
-    return win32::Gdi<HFONT>(CreateFontW(
-        -pixels, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
-        font.ansiCharset ? ANSI_CHARSET : DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-        DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, win32::Widen(font.face).c_str()));
+win32::Gdi<HFONT> MakeFont(const design::Font& font, const wchar_t* face, int pixels,
+                           BYTE precision) {
+    return win32::Gdi<HFONT>(CreateFontW(-pixels, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
+                                         font.ansiCharset ? ANSI_CHARSET : DEFAULT_CHARSET,
+                                         precision, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                         DEFAULT_PITCH | FF_SWISS, face));
 }
 
+// What the system made of a font that was asked for: whether it scales, and its em in pixels.
 struct Made {
+    bool scalable;
+    int em;
+};
+
+Made Measure(HFONT font) {
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(screen, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    // The bit means a vector or TrueType font, where it is set: its name says the opposite.
+    return {(metrics.tmPitchAndFamily & TMPF_VECTOR) != 0,
+            int(metrics.tmHeight - metrics.tmInternalLeading)};
+}
+
+// The designed face at the designed size for this DPI. A bitmap face such as "MS Sans
+// Serif" has only a few sizes: where it has not this one, it is drawn at a smaller one, and
+// at 192 DPI doubled, with gaps between the letters. Then its scalable counterpart, which
+// Windows itself puts in its place, "Microsoft Sans Serif", takes over, or whatever
+// scalable face the system gives for that name (Wine, which lacks it, gives its sans-serif).
+win32::Gdi<HFONT> MakeFont(const design::Font& font, int dpi) {
+    const int pixels = int(std::lround(font.points * dpi / 72));
+    auto designed = MakeFont(font, win32::Widen(font.face).c_str(), pixels, OUT_DEFAULT_PRECIS);
+    if (const Made made = Measure(designed.get()); made.scalable || made.em == pixels)
+        return designed;
+    auto substitute = MakeFont(font, L"Microsoft Sans Serif", pixels, OUT_TT_PRECIS);
+    return Measure(substitute.get()).scalable ? std::move(substitute) : std::move(designed);
+}
+
+struct Class {
     const wchar_t* windowClass;
     DWORD style, exStyle;
 };
 
-Made Kind(const design::Control& control) {
+Class Kind(const design::Control& control) {
     const DWORD tab = control.tabStop ? WS_TABSTOP : 0;
     switch (control.kind) {
     case design::Kind::label: // "&" in a caption is for buttons only
@@ -215,7 +248,7 @@ Native::Native(const design::Form& designed)
     clicks.resize(count);
     for (int index : design::CreationOrder(form)) {
         const design::Control& control = form.controls[std::size_t(index)];
-        const Made made = Kind(control);
+        const Class made = Kind(control);
         const HWND child = CreateWindowExW(
             made.exStyle, made.windowClass, win32::Widen(control.caption).c_str(),
             WS_CHILD | WS_VISIBLE | made.style, 0, 0, 0, 0, hwnd,
