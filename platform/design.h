@@ -71,6 +71,7 @@ struct Control {
     std::optional<Bgr> backColour = std::nullopt;
     bool tabStop = true;   // false: takes the focus by mouse only, not by Tab
     bool readOnly = false; // a field that can be selected and copied, not typed over
+    bool live = false;     // each new text is told to screen readers, wherever the focus is
 };
 
 struct Form {

@@ -23,6 +23,9 @@ struct ui::Native : public QWidget {
 
     template <class W> W& Get(int index) const { return *static_cast<W*>(controls[index]); }
 
+    // Tells screen readers the text of a field the design marks live, after its caption.
+    void Announce(int index, const QString& text);
+
     const design::Form& form;
     std::vector<QWidget*> controls;
     std::function<void()> onClose;
@@ -30,6 +33,8 @@ struct ui::Native : public QWidget {
 
 private:
     void Recolour();
+
+    QWidget* announcer = nullptr; // made for the first announcement
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -3,6 +3,8 @@
 #include "platform/qt/native.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QColor>
 #include <QComboBox>
@@ -197,6 +199,19 @@ void Labelled(QWidget& input, QLabel& label) {
         list->lineEdit()->setAccessibleName(label.text());
 }
 
+// A field's new text reaches a screen reader only where the focus is, and Qt 6.4 has neither
+// live regions nor announcements on Linux. What it has is the notification role: a screen
+// reader (Orca) says a notification as it appears. So each announcement is an invisible
+// notification of one pixel, shown anew with the text as its name; it takes no focus and
+// no mouse.
+constexpr char kAnnouncer[] = "announcement";
+
+QAccessibleInterface* AnnouncerAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("QWidget") && object->objectName() == QLatin1String(kAnnouncer))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
+    return nullptr;
+}
+
 } // namespace
 
 // The form's title, font and fixed client size (minimisable, not resizable), its controls
@@ -235,6 +250,22 @@ Native::Native(const design::Form& designed)
         QWidget::setTabOrder(tabStops[i - 1].second, tabStops[i].second);
     if (!tabStops.empty())
         tabStops.front().second->setFocus(); // taken when the window first appears
+}
+
+void Native::Announce(int index, const QString& text) {
+    if (!announcer) {
+        static const bool installed = (QAccessible::installFactory(AnnouncerAccessible), true);
+        (void)installed;
+        announcer = new QWidget(this);
+        announcer->setObjectName(QLatin1String(kAnnouncer));
+        announcer->setGeometry(0, 0, 1, 1);
+        announcer->setFocusPolicy(Qt::NoFocus);
+        announcer->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    const QString caption = controls[std::size_t(index)]->accessibleName();
+    announcer->hide();
+    announcer->setAccessibleName(caption.isEmpty() ? text : caption + QLatin1Char(' ') + text);
+    announcer->show();
 }
 
 void Native::closeEvent(QCloseEvent* event) {

@@ -129,6 +129,7 @@ private slots:
     void keyboardDoesNotCalculate_data();
     void keyboardDoesNotCalculate();
     void pressElsewhereReleasedOnCalculate();
+    void resultAnnounced();
     void notFinite_data();
     void notFinite();
     void helpAndBack_data();
@@ -395,6 +396,44 @@ void TestWindows::pressElsewhereReleasedOnCalculate() {
     QTest::mousePress(&Main(), Qt::LeftButton, {}, QPoint(335, 175)); // empty window corner
     QTest::mouseRelease(&Main(), Qt::LeftButton, {}, onCalculate);
     QCOMPARE(Result()->text(), "unchanged");
+}
+
+namespace {
+// What a screen reader is told: Qt tells the accessibility bus each time a widget is shown.
+class Shown : public QObject {
+public:
+    explicit Shown(QWidget& watched) { watched.installEventFilter(this); }
+    QStringList names; // the accessible name and role of each showing
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
+            names << (accessible->role() == QAccessible::Notification ? "notification: " : "") +
+                         accessible->text(QAccessible::Name);
+        }
+        return false;
+    }
+};
+} // namespace
+
+// Each Calculate's result reaches a screen reader as a notification, the same result again
+// too, while the keyboard stays where it was.
+void TestWindows::resultAnnounced() {
+    TypeAll(kStartUp);
+    Calculate()->setFocus();
+    QTest::mouseClick(Calculate(), Qt::LeftButton);
+    auto* notification = Main().findChild<QWidget*>("announcement");
+    QVERIFY(notification && notification->isVisible());
+    QCOMPARE(notification->focusPolicy(), Qt::NoFocus);
+    Shown shown(*notification);
+    QTest::mouseClick(Calculate(), Qt::RightButton);
+    TypeAll({"10", "4", "0.5", "1000", "3"});
+    Calculate()->setFocus();
+    QTest::mouseClick(Calculate(), Qt::LeftButton);
+    QCOMPARE(shown.names, QStringList({"notification: Quinbray per Increment 1.00",
+                                       "notification: Quinbray per Increment 3.75"}));
+    QCOMPARE(QApplication::focusWidget(), Calculate());
 }
 
 void TestWindows::notFinite_data() {
