@@ -12,7 +12,7 @@ package_packages=("${build_packages[@]}" dpkg-dev file "${windows_packages[@]}" 
     "${web_packages[@]}")
 test_packages=("${package_packages[@]}" clang libclang-rt-dev libbenchmark-dev
     valgrind xvfb xdotool xclip x11-utils openbox wmctrl python3-xlib desktop-file-utils appstream
-    at-spi2-core dbus python3-pyatspi icoutils
+    at-spi2-core dbus python3-pyatspi orca icoutils
     binutils-mingw-w64-x86-64 chromium lintian devscripts man-db)
 bench_packages=("${build_packages[@]}" libbenchmark-dev libxcb1-dev libxcb-damage0-dev xvfb
     xdotool)
