@@ -261,6 +261,8 @@ Native::Native(const design::Form& designed)
             SendMessageW(child, EM_SETLIMITTEXT, 32767, 0);
         if (control.backColour)
             backBrushes[std::size_t(index)].reset(CreateSolidBrush(*control.backColour));
+        if (control.live)
+            win32::MarkLive(child);
     }
     Layout(DpiOf(hwnd));
     win32::Opened(*this);
