@@ -31,9 +31,10 @@ inline constexpr design::Control kControls[] = {
     {"lbl8",   Kind::label,  "Quinbray per Increment",      3600, 1080,  1215,  495, 14},
     {"Combo2", Kind::list,   "",                             240, 1560,  1215,  315,  4, "lbl3"},
     {"Combo4", Kind::list,   "",                            1920, 1560,  1215,  315,  5, "lbl6"},
-    // The result can be selected and copied, not typed over, and takes the focus by mouse.
+    // The result can be selected and copied, not typed over, and takes the focus by mouse;
+    // a screen reader says each new one while the focus stays on Calculate.
     {"Text1",  Kind::field,  "",                            3600, 1560,  1215,  420,  0, "lbl8",
-               &kResultFont, kBlack, kPaleYellow, /*tabStop=*/false, /*readOnly=*/true},
+               &kResultFont, kBlack, kPaleYellow, /*tabStop=*/false, /*readOnly=*/true, /*live=*/true},
     {"cmd1",   Kind::button, "&Calculate",                   240, 2160,  1215,  375,  6, nullptr, &kButtonFont},
     {"cmd2",   Kind::button, "&Help",                       2160, 2160,   735,  375,  7, nullptr, &kButtonFont},
     {"cmd3",   Kind::button, "E&xit",                       3840, 2160,   735,  375,  8, nullptr, &kButtonFont},

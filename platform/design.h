@@ -6,6 +6,7 @@
 // or colours.
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -22,6 +23,27 @@ constexpr int Pixels(int twips, int dpi = 96) {
 
 // A colour in the 0x00BBGGRR form.
 using Bgr = std::uint32_t;
+
+// How well one colour reads on another: the ratio of their relative luminances, 1 to 21.
+inline double Contrast(Bgr a, Bgr b) {
+    const auto luminance = [](Bgr colour) {
+        const auto channel = [&](int shift) {
+            const double c = double((colour >> shift) & 0xFF) / 255;
+            return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(0) + 0.7152 * channel(8) + 0.0722 * channel(16);
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A text colour designed for the window system's own background is drawn as designed where
+// it reads there (the 4.5:1 that is asked of normal text), else in the theme's colour for
+// such text (for the credit line, the links' colour).
+inline Bgr Readable(Bgr designed, Bgr background, Bgr themes) {
+    constexpr double kReadable = 4.5;
+    return Contrast(designed, background) >= kReadable ? designed : themes;
+}
 
 struct Font {
     const char* face;
@@ -49,6 +71,7 @@ struct Control {
     std::optional<Bgr> backColour = std::nullopt;
     bool tabStop = true;   // false: takes the focus by mouse only, not by Tab
     bool readOnly = false; // a field that can be selected and copied, not typed over
+    bool live = false;     // each new text is told to screen readers, wherever the focus is
 };
 
 struct Form {

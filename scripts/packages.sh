@@ -12,8 +12,8 @@ web_packages=(cmake ninja-build g++ zlib1g-dev clang-19 lld-19 wasi-libc libc++-
 package_packages=("${build_packages[@]}" git dpkg-dev file "${windows_packages[@]}" wixl
     "${web_packages[@]}")
 test_packages=("${package_packages[@]}" clang libclang-rt-dev libbenchmark-dev
-    valgrind xvfb xdotool xclip x11-utils desktop-file-utils appstream
-    at-spi2-core dbus python3-pyatspi icoutils
+    valgrind xvfb xdotool xclip x11-utils openbox wmctrl python3-xlib desktop-file-utils appstream
+    at-spi2-core dbus python3-pyatspi orca icoutils
     binutils-mingw-w64-x86-64 chromium lintian devscripts man-db msitools)
 bench_packages=("${build_packages[@]}" libbenchmark-dev libxcb1-dev libxcb-damage0-dev xvfb
     xdotool)

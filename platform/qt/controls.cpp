@@ -101,6 +101,8 @@ std::string Field::Text() const {
 
 void Field::Text(std::string_view text) {
     window->Get<QLineEdit>(index).setText(FromUtf8(text));
+    if (window->form.controls[std::size_t(index)].live && !text.empty())
+        window->Announce(index, FromUtf8(text));
 }
 
 void Button::OnClick(std::function<void()> procedure) {

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -22,9 +23,20 @@ struct ui::Native : public QWidget {
 
     template <class W> W& Get(int index) const { return *static_cast<W*>(controls[index]); }
 
+    // Tells screen readers the text of a field the design marks live, after its caption.
+    void Announce(int index, const QString& text);
+
+    const design::Form& form;
     std::vector<QWidget*> controls;
     std::function<void()> onClose;
+    std::optional<QPoint> shownAt; // the client area's place when last hidden
+
+private:
+    void Recolour();
+
+    QWidget* announcer = nullptr; // made for the first announcement
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 };

@@ -30,6 +30,11 @@ std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 std::string WindowText(HWND window);
 
+// A field the design marks live: screen readers say its text each time Announce is called.
+constexpr DWORD kLiveRegionChanged = 0x8019; // EVENT_OBJECT_LIVEREGIONCHANGED, Windows 8 on
+void MarkLive(HWND control);
+void Announce(HWND control);
+
 // What a button's mouse-up needs between the press and the release.
 struct MouseUpState {
     std::function<void(const ui::MouseUp&)> procedure;
@@ -59,5 +64,6 @@ struct ui::Native {
     std::vector<std::function<void()>> clicks;   // by control
     std::vector<std::unique_ptr<win32::MouseUpState>> mouseUps;
     std::function<void()> onClose;
-    HWND focus = nullptr; // where the keyboard was when the window last lost it
+    HWND focus = nullptr;  // where the keyboard was when the window last lost it
+    bool settling = false; // a change of its own is on its way after the window system's
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace ui {
 namespace {
@@ -44,20 +45,52 @@ SIZE OuterSize(int clientWidth, int clientHeight, int dpi) {
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-win32::Gdi<HFONT> MakeFont(const design::Font& font, int dpi) {
-    const int pixels = int(std::lround(font.points * dpi / 72));
-    return win32::Gdi<HFONT>(CreateFontW(
-        -pixels, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
-        font.ansiCharset ? ANSI_CHARSET : DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-        DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, win32::Widen(font.face).c_str()));
+win32::Gdi<HFONT> MakeFont(const design::Font& font, const wchar_t* face, int pixels,
+                           BYTE precision) {
+    return win32::Gdi<HFONT>(CreateFontW(-pixels, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
+                                         font.ansiCharset ? ANSI_CHARSET : DEFAULT_CHARSET,
+                                         precision, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                         DEFAULT_PITCH | FF_SWISS, face));
 }
 
+// What the system made of a font that was asked for: whether it scales, and its em in pixels.
 struct Made {
+    bool scalable;
+    int em;
+};
+
+Made Measure(HFONT font) {
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(screen, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    // The bit means a vector or TrueType font, where it is set: its name says the opposite.
+    return {(metrics.tmPitchAndFamily & TMPF_VECTOR) != 0,
+            int(metrics.tmHeight - metrics.tmInternalLeading)};
+}
+
+// The designed face at the designed size for this DPI. A bitmap face such as "MS Sans
+// Serif" has only a few sizes: where it has not this one, it is drawn at a smaller one, and
+// at 192 DPI doubled, with gaps between the letters. Then its scalable counterpart, which
+// Windows itself puts in its place, "Microsoft Sans Serif", takes over, or whatever
+// scalable face the system gives for that name (Wine, which lacks it, gives its sans-serif).
+win32::Gdi<HFONT> MakeFont(const design::Font& font, int dpi) {
+    const int pixels = int(std::lround(font.points * dpi / 72));
+    auto designed = MakeFont(font, win32::Widen(font.face).c_str(), pixels, OUT_DEFAULT_PRECIS);
+    if (const Made made = Measure(designed.get()); made.scalable || made.em == pixels)
+        return designed;
+    auto substitute = MakeFont(font, L"Microsoft Sans Serif", pixels, OUT_TT_PRECIS);
+    return Measure(substitute.get()).scalable ? std::move(substitute) : std::move(designed);
+}
+
+struct Class {
     const wchar_t* windowClass;
     DWORD style, exStyle;
 };
 
-Made Kind(const design::Control& control) {
+Class Kind(const design::Control& control) {
     const DWORD tab = control.tabStop ? WS_TABSTOP : 0;
     switch (control.kind) {
     case design::Kind::label: // "&" in a caption is for buttons only
@@ -73,24 +106,44 @@ Made Kind(const design::Control& control) {
     return {};
 }
 
+// Sent to itself once the window system has moved or sized the window: see WM_WINDOWPOSCHANGED.
+constexpr UINT kSettle = WM_APP + 1;
+
+SIZE Outer(const Native& window) {
+    return OuterSize(design::Pixels(window.form.clientWidth, window.dpi),
+                     design::Pixels(window.form.clientHeight, window.dpi), window.dpi);
+}
+
 Native* Of(HWND window) {
     return reinterpret_cast<Native*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-// The colours a control's design gives it; nullptr leaves it to the window system.
+// In high contrast the user's scheme is the one to read by: the designed colours yield to
+// it, as Windows' own controls' colours do.
+bool HighContrast() {
+    HIGHCONTRASTW scheme{sizeof scheme, 0, nullptr};
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof scheme, &scheme, 0) &&
+           (scheme.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// The colours a control's design gives it; nullptr leaves it to the window system. A text
+// colour on the window's own background is drawn as designed only where it reads on the
+// scheme's, else in the scheme's hyperlink colour.
 HBRUSH Colour(Native& window, HWND control, HDC dc) {
     const int index = GetDlgCtrlID(control) - kFirstControlId;
     if (index < 0 || index >= int(window.controls.size()))
         return nullptr;
     const design::Control& designed = window.form.controls[std::size_t(index)];
-    if (!designed.textColour && !designed.backColour)
+    if ((!designed.textColour && !designed.backColour) || HighContrast())
         return nullptr;
-    if (designed.textColour)
-        SetTextColor(dc, *designed.textColour); // COLORREF is 0x00BBGGRR too
     if (designed.backColour) {
+        if (designed.textColour)
+            SetTextColor(dc, *designed.textColour); // COLORREF is 0x00BBGGRR too
         SetBkColor(dc, *designed.backColour);
         return window.backBrushes[std::size_t(index)].get();
     }
+    SetTextColor(dc, design::Readable(*designed.textColour, GetSysColor(COLOR_BTNFACE),
+                                      GetSysColor(COLOR_HOTLIGHT)));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return GetSysColorBrush(COLOR_BTNFACE);
 }
@@ -118,6 +171,10 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
                 Colour(*window, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
             return reinterpret_cast<LRESULT>(brush);
         break;
+    case WM_SYSCOLORCHANGE: // the user chose another scheme, or turned high contrast on or off
+    case WM_SETTINGCHANGE:
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return 0;
     case WM_CLOSE: // the title bar's close and Alt+F4
         if (window->onClose)
             window->onClose();
@@ -130,6 +187,38 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         } else {
             SetFocus(window->focus ? window->focus : GetNextDlgTabItem(hwnd, nullptr, FALSE));
         }
+        return 0;
+    // The window has one size. Windows keeps it, having no maximise box and no sizing
+    // border to offer; a window manager that runs the program (Wine's X11 desktops) may
+    // still make it fullscreen from its window menu, and then stretches the window or
+    // leaves it in a corner of the screen. The size is kept here, and once the window
+    // system is done, a change of our own tells Wine the window's state again, which
+    // takes fullscreen back; on Windows that change does nothing.
+    case WM_GETMINMAXINFO: {
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        const SIZE outer = Outer(*window);
+        limits->ptMaxSize = limits->ptMinTrackSize = limits->ptMaxTrackSize = {outer.cx, outer.cy};
+        return 0;
+    }
+    case WM_WINDOWPOSCHANGING: {
+        auto* place = reinterpret_cast<WINDOWPOS*>(lParam);
+        const SIZE outer = Outer(*window);
+        if (!(place->flags & SWP_NOSIZE) && !IsIconic(hwnd)) {
+            place->cx = outer.cx;
+            place->cy = outer.cy;
+        }
+        return 0;
+    }
+    case WM_WINDOWPOSCHANGED:
+        if (!window->settling && !IsIconic(hwnd) && IsWindowVisible(hwnd)) {
+            window->settling = true;
+            PostMessageW(hwnd, kSettle, 0, 0);
+        }
+        break; // on to WM_MOVE and WM_SIZE
+    case kSettle:
+        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        window->settling = false;
         return 0;
     case WM_DPICHANGED: {
         window->Layout(HIWORD(wParam));
@@ -159,7 +248,7 @@ Native::Native(const design::Form& designed)
     clicks.resize(count);
     for (int index : design::CreationOrder(form)) {
         const design::Control& control = form.controls[std::size_t(index)];
-        const Made made = Kind(control);
+        const Class made = Kind(control);
         const HWND child = CreateWindowExW(
             made.exStyle, made.windowClass, win32::Widen(control.caption).c_str(),
             WS_CHILD | WS_VISIBLE | made.style, 0, 0, 0, 0, hwnd,
@@ -172,6 +261,8 @@ Native::Native(const design::Form& designed)
             SendMessageW(child, EM_SETLIMITTEXT, 32767, 0);
         if (control.backColour)
             backBrushes[std::size_t(index)].reset(CreateSolidBrush(*control.backColour));
+        if (control.live)
+            win32::MarkLive(child);
     }
     Layout(DpiOf(hwnd));
     win32::Opened(*this);

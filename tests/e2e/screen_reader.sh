@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # screen_reader.sh QUINBRAY: starts the real program on a virtual X server with the
 # accessibility bus of a private session, and reads its tree over that bus the way a screen
-# reader does: every caption must label its input.
+# reader does: every caption must label its input, and each Calculate's result must reach
+# it without the focus moving.
 set -euo pipefail
 if [[ -z ${QUINBRAY_PRIVATE_SESSION:-} ]]; then # a session bus of our own, gone when we are
     QUINBRAY_PRIVATE_SESSION=1 exec dbus-run-session -- "$0" "$@"
@@ -16,5 +17,6 @@ trap 'kill $bus 2>/dev/null; stop_xvfb' EXIT
 
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$1" &
 app=$!
-visible "Quinbray Build Calculator" >/dev/null || fail "no calculator window"
+main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
 /usr/bin/python3 "$(dirname "$0")/screen_reader.py"
+/usr/bin/python3 "$(dirname "$0")/hears_result.py" "$main"

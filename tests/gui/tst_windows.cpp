@@ -19,6 +19,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 
 namespace {
@@ -90,9 +92,16 @@ void ShowAndActivate(QWidget& window) {
     QVERIFY(QTest::qWaitForWindowActive(&window));
 }
 
-// A key as the keyboard delivers it: to the widget with the focus.
+// Where the keyboard's keys go: to an open popup's focus, else to the focus widget.
+QWidget* KeyTarget() {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup->focusWidget() ? popup->focusWidget() : popup;
+    return QApplication::focusWidget();
+}
+
+// A key as the keyboard delivers it.
 void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    QTest::keyClick(KeyTarget(), key, modifiers);
 }
 
 QMessageBox* OpenMessage() {
@@ -113,19 +122,26 @@ private slots:
     void namedForScreenReaders_data();
     void namedForScreenReaders();
     void typedTextStaysText();
+    void typingIntoOpenList_data();
+    void typingIntoOpenList();
     void calculate_data();
     void calculate();
     void keyboardDoesNotCalculate_data();
     void keyboardDoesNotCalculate();
     void pressElsewhereReleasedOnCalculate();
+    void resultAnnounced();
     void notFinite_data();
     void notFinite();
     void helpAndBack_data();
     void helpAndBack();
     void tabOrder();
+    void oneSize_data();
+    void oneSize();
     void layout_data();
     void layout();
     void captionsFit();
+    void themes_data();
+    void themes();
     void exitEnds_data();
     void exitEnds();
 };
@@ -251,6 +267,72 @@ void TestWindows::typedTextStaysText() {
     QCOMPARE(excitation->currentText(), "12.5");
 }
 
+void TestWindows::typingIntoOpenList_data() {
+    QTest::addColumn<QString>("open"); // "Alt+Down", "F4" or "arrow"
+    QTest::addColumn<QString>("keys"); // typed; "<" is Backspace, "v" Down, "^" Up
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("Alt+Down, 12") << "Alt+Down"
+                                  << "12"
+                                  << "12";
+    QTest::newRow("F4, 1") << "F4"
+                           << "1"
+                           << "1";
+    QTest::newRow("arrow, 7") << "arrow"
+                              << "7"
+                              << "7";
+    QTest::newRow("Alt+Down, 2 kg") << "Alt+Down"
+                                    << "2 kg"
+                                    << "2 kg";
+    QTest::newRow("typed, then Backspace") << "F4"
+                                           << "12<"
+                                           << "1";
+    QTest::newRow("nothing typed keeps the text") << "arrow"
+                                                  << ""
+                                                  << "5";
+    QTest::newRow("Down from the text's item takes the next") << "F4"
+                                                              << "v"
+                                                              << "4";
+    QTest::newRow("Up after typing takes an item again") << "Alt+Down"
+                                                         << "12v^"
+                                                         << "15";
+}
+
+void TestWindows::typingIntoOpenList() {
+    QFETCH(QString, open);
+    QFETCH(QString, keys);
+    QFETCH(QString, expected);
+    auto* list = Get<QComboBox>(Main(), "Combo1");
+    Type("Combo1", "5");
+    if (open == "arrow") {
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        option.editable = true;
+        const QRect arrow = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                          QStyle::SC_ComboBoxArrow, list);
+        QTest::mouseClick(list, Qt::LeftButton, {}, arrow.center());
+    } else {
+        Press(open == "F4" ? Qt::Key_F4 : Qt::Key_Down,
+              open == "F4" ? Qt::NoModifier : Qt::AltModifier);
+    }
+    QTRY_VERIFY(list->view()->isVisible());
+    QCOMPARE(KeyTarget(), list->view()); // the open list has the keys, as on a real display
+
+    for (const QChar key : keys) {
+        if (key == '<')
+            Press(Qt::Key_Backspace);
+        else if (key == 'v' || key == '^')
+            Press(key == 'v' ? Qt::Key_Down : Qt::Key_Up);
+        else
+            QTest::keyClicks(KeyTarget(), key);
+    }
+    Press(Qt::Key_Return);
+    QTRY_VERIFY(!list->view()->isVisible());
+    QCOMPARE(list->currentText(), expected);
+    QCOMPARE(list->count(), 8);
+    QCOMPARE(Result()->text(), "");
+}
+
 void TestWindows::calculate_data() {
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<Qt::MouseButton>("button");
@@ -314,6 +396,44 @@ void TestWindows::pressElsewhereReleasedOnCalculate() {
     QTest::mousePress(&Main(), Qt::LeftButton, {}, QPoint(335, 175)); // empty window corner
     QTest::mouseRelease(&Main(), Qt::LeftButton, {}, onCalculate);
     QCOMPARE(Result()->text(), "unchanged");
+}
+
+namespace {
+// What a screen reader is told: Qt tells the accessibility bus each time a widget is shown.
+class Shown : public QObject {
+public:
+    explicit Shown(QWidget& watched) { watched.installEventFilter(this); }
+    QStringList names; // the accessible name and role of each showing
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
+            names << (accessible->role() == QAccessible::Notification ? "notification: " : "") +
+                         accessible->text(QAccessible::Name);
+        }
+        return false;
+    }
+};
+} // namespace
+
+// Each Calculate's result reaches a screen reader as a notification, the same result again
+// too, while the keyboard stays where it was.
+void TestWindows::resultAnnounced() {
+    TypeAll(kStartUp);
+    Calculate()->setFocus();
+    QTest::mouseClick(Calculate(), Qt::LeftButton);
+    auto* notification = Main().findChild<QWidget*>("announcement");
+    QVERIFY(notification && notification->isVisible());
+    QCOMPARE(notification->focusPolicy(), Qt::NoFocus);
+    Shown shown(*notification);
+    QTest::mouseClick(Calculate(), Qt::RightButton);
+    TypeAll({"10", "4", "0.5", "1000", "3"});
+    Calculate()->setFocus();
+    QTest::mouseClick(Calculate(), Qt::LeftButton);
+    QCOMPARE(shown.names, QStringList({"notification: Quinbray per Increment 1.00",
+                                       "notification: Quinbray per Increment 3.75"}));
+    QCOMPARE(QApplication::focusWidget(), Calculate());
 }
 
 void TestWindows::notFinite_data() {
@@ -408,6 +528,30 @@ void TestWindows::tabOrder() {
                                    "Combo1"}));
 }
 
+void TestWindows::oneSize_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<Qt::WindowState>("state");
+    QTest::newRow("calculator fullscreen") << "mainfrm" << Qt::WindowFullScreen;
+    QTest::newRow("calculator maximised") << "mainfrm" << Qt::WindowMaximized;
+    QTest::newRow("help fullscreen") << "helpfrm" << Qt::WindowFullScreen;
+    QTest::newRow("help maximised") << "helpfrm" << Qt::WindowMaximized;
+}
+
+// A window system may make any window larger (a window menu's Fullscreen, a title bar's
+// maximise button that Qt draws itself); the windows go back to their one size.
+void TestWindows::oneSize() {
+    QFETCH(QString, window);
+    QFETCH(Qt::WindowState, state);
+    QWidget& form = window == "mainfrm" ? Main() : Help();
+    shell::Show(window == "mainfrm" ? shell::Form::mainfrm : shell::Form::helpfrm);
+    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    form.setWindowState(state);
+    QTRY_COMPARE(form.windowState(), Qt::WindowNoState);
+    QCOMPARE(form.size(), QSize(345, 186));
+    shell::Hide(shell::Form::helpfrm);
+    shell::Show(shell::Form::mainfrm);
+}
+
 void TestWindows::layout_data() {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("control");
@@ -461,6 +605,42 @@ void TestWindows::captionsFit() {
                                 "x" + QString::number(needed.height())));
         }
     }
+}
+
+void TestWindows::themes_data() {
+    QTest::addColumn<QColor>("window");
+    QTest::addColumn<QColor>("link");
+    QTest::addColumn<QColor>("credit"); // the credit line's colour on that theme
+    const QColor blue(0, 0, 255);
+    // Pure blue reads at 7.5:1 on a light grey, at 1.5:1 on a dark grey, 2.4:1 on black.
+    QTest::newRow("light: designed blue") << QColor(239, 239, 239) << QColor(41, 128, 185) << blue;
+    QTest::newRow("white: designed blue") << QColor(Qt::white) << QColor(0, 0, 238) << blue;
+    QTest::newRow("dark: the theme's link")
+        << QColor(53, 53, 53) << QColor(53, 132, 228) << QColor(53, 132, 228);
+    QTest::newRow("black: the theme's link")
+        << QColor(Qt::black) << QColor(255, 255, 0) << QColor(255, 255, 0);
+}
+
+// A theme chosen while the program runs recolours the credit line; the result keeps its
+// designed black on yellow, which reads on every theme.
+void TestWindows::themes() {
+    QFETCH(QColor, window);
+    QFETCH(QColor, link);
+    QFETCH(QColor, credit);
+    const QPalette before = QApplication::palette();
+    QPalette theme = before;
+    theme.setColor(QPalette::Window, window);
+    theme.setColor(QPalette::Link, link);
+    theme.setColor(QPalette::WindowText, window.lightness() < 128 ? Qt::white : Qt::black);
+    QApplication::setPalette(theme);
+    const auto* label = Get<QLabel>(Help(), "Label5");
+    QTRY_COMPARE(label->palette().color(QPalette::WindowText), credit);
+    QCOMPARE(Result()->palette().color(QPalette::Base), QColor(255, 255, 192));
+    QCOMPARE(Result()->palette().color(QPalette::Text), QColor(Qt::black));
+    QCOMPARE(Get<QLabel>(Help(), "Label1")->palette().color(QPalette::WindowText),
+             theme.color(QPalette::WindowText));
+    QApplication::setPalette(before);
+    QTRY_COMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
 }
 
 void TestWindows::exitEnds_data() {

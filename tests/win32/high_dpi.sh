@@ -1,25 +1,54 @@
 #!/usr/bin/env bash
-# high_dpi.sh PROBE EXE: at 144 DPI the Windows program is one and a half times as large:
-# a client area of 518x279 (5175x2790 twips), and every control in proportion.
+# high_dpi.sh PROBE EXE: at 96, 120, 144 and 192 DPI the Windows program is as large as its
+# design in twips: the client area (5175x2790 twips), Calculate where the design puts it,
+# and the result's and the buttons' text at their designed point sizes, measured on the
+# screen against the 96 DPI ones: as tall in proportion, and without gaps between the
+# letters (as wide in proportion).
 set -euo pipefail
 probe=$1 exe=$2
 source "$(dirname "$0")/../e2e/xvfb.sh"
 
 desktop='HKCU\Control Panel\Desktop'
-wine reg add "$desktop" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
 trap 'wine reg add "$desktop" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null; stop_xvfb' EXIT
-wineserver -w
+ask() { wine "$probe" "$@" | tr -d '\r'; }
+# The size of what is drawn inside a control, its borders left out, as WIDTH HEIGHT.
+ink() {
+    local x y w h inset=$(($2 * 3 / 96 + 1))
+    read -r x y w h <<<"$(ask place "$1")"
+    /usr/bin/python3 "$(dirname "$0")/../e2e/pixels.py" ink "$main" $((x + inset)) \
+        $((y + inset)) $((w - 2 * inset)) $((h - 2 * inset)) | tr x ' '
+}
+# Fails unless $1 is within $3 of $2, as integers; $4 says what.
+near() { (($1 - $2 <= $3 && $2 - $1 <= $3)) || fail "$4: $1, expected $2 (within $3)"; }
 
-wine "$exe" &
-app=$!
-main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
-client=$(wine "$probe" client | tr -d '\r')
-[[ $client == 518x279 ]] || fail "client area at 144 DPI is $client, not 518x279"
-# Calculate, 240 twips from the left and 2160 from the top, is there at 144 DPI.
-xdotool mousemove --sync --window "$main" 84 234 click 1
-for _ in $(seq 30); do
-    [[ $(wine "$probe" texts | tr -d '\r' | grep Text1=) == Text1=1.00 ]] && break
-    sleep 0.1
+summary=
+for dpi in 96 120 144 192; do
+    wine reg add "$desktop" /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null
+    wineserver -w
+    wine "$exe" &
+    app=$!
+    main=$(visible "Quinbray Build Calculator") || fail "no calculator window at $dpi DPI"
+    client=$(ask client)
+    expected=$(((5175 * dpi + 720) / 1440))x$(((2790 * dpi + 720) / 1440))
+    [[ $client == "$expected" ]] || fail "client area at $dpi DPI is $client, not $expected"
+    # Calculate's middle: 240 + 1215 / 2 twips from the left, 2160 + 375 / 2 from the top.
+    xdotool mousemove --sync --window "$main" $((847 * dpi / 1440)) $((2347 * dpi / 1440)) click 1
+    for _ in $(seq 30); do
+        [[ $(ask texts | grep Text1=) == Text1=1.00 ]] && break
+        sleep 0.1
+    done
+    [[ $(ask texts | grep Text1=) == Text1=1.00 ]] || fail "no Calculate at $dpi DPI"
+    read -r digitsWide digitsTall <<<"$(ink Text1 $dpi)"
+    read -r captionWide captionTall <<<"$(ink cmd1 $dpi)"
+    if ((dpi == 96)); then
+        read -r digits96Wide digits96Tall captionTall96 <<<"$digitsWide $digitsTall $captionTall"
+    fi
+    near "$digitsTall" $((digits96Tall * dpi / 96)) 1 "height of 1.00 at $dpi DPI"
+    near "$digitsWide" $((digits96Wide * dpi / 96)) $((digits96Wide * dpi / 960)) \
+        "width of 1.00 at $dpi DPI"
+    near "$captionTall" $((captionTall96 * dpi / 96)) 2 "height of Calculate's caption at $dpi DPI"
+    summary+=" $dpi DPI: ${client}, 1.00 ${digitsWide}x${digitsTall}, Calculate ${captionWide}x${captionTall};"
+    xdotool key alt+x
+    exits_cleanly "$app"
 done
-[[ $(wine "$probe" texts | tr -d '\r' | grep Text1=) == Text1=1.00 ]] || fail "no Calculate at 144 DPI"
-echo "PASS: at 144 DPI the client area is $client and Calculate is where the design puts it"
+echo "PASS:${summary%;}"

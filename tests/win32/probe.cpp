@@ -7,6 +7,10 @@
 //   lengths                 NAME=LENGTH, in UTF-16 units
 //   message                 the text of the open warning, if any
 //   client                  the client area of the visible window of ours, WIDTHxHEIGHT
+//   place NAME              the control's box in its window's client area, X Y WIDTH HEIGHT
+//   live                    prints "listening", then waits up to 20 seconds for a live
+//                           region of ours to change, as a screen reader listens, and
+//                           prints where the focus is, and the control and its text
 
 #include "helpwindow/helpfrm_design.h"
 #include "mainwindow/mainfrm_design.h"
@@ -196,6 +200,58 @@ bool Client() {
     return false;
 }
 
+bool Place(const char* name) {
+    for (const design::Form* form : {&mainfrm_design::kForm, &helpfrm_design::kForm}) {
+        const HWND window = Find(*form);
+        if (!window || design::IndexOf(*form, name) < 0)
+            continue;
+        RECT box;
+        GetWindowRect(Control(window, *form, name), &box);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+        std::printf("%ld %ld %ld %ld\n", box.left, box.top, box.right - box.left,
+                    box.bottom - box.top);
+        return true;
+    }
+    return false;
+}
+
+HWND changed = nullptr; // the live region that changed
+
+void CALLBACK Changed(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+    if (object == OBJID_CLIENT && !changed)
+        changed = window;
+}
+
+bool Live() {
+    const HWINEVENTHOOK hook = SetWinEventHook(win32::kLiveRegionChanged, win32::kLiveRegionChanged,
+                                               nullptr, Changed, 0, 0, WINEVENT_OUTOFCONTEXT);
+    if (!hook)
+        return false;
+    std::printf("listening\n");
+    std::fflush(stdout);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20000, nullptr);
+    MSG message;
+    while (!changed && GetMessageW(&message, nullptr, 0, 0) > 0 && message.message != WM_TIMER)
+        DispatchMessageW(&message);
+    KillTimer(nullptr, timer);
+    UnhookWinEvent(hook);
+    if (!changed)
+        return false;
+    const design::Form& form = mainfrm_design::kForm;
+    const auto name = [&](HWND control) {
+        const int id = GetDlgCtrlID(control) - 100;
+        return control && id >= 0 && id < int(form.controls.size())
+                   ? form.controls[std::size_t(id)].name
+                   : "?";
+    };
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(changed, nullptr), &thread);
+    std::printf("focus=%s\n", name(thread.hwndFocus));
+    std::printf("%s=%s\n", name(changed), win32::Narrow(Text(changed)).c_str());
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -211,8 +267,12 @@ int main(int argc, char* argv[]) {
         ok = Message();
     else if (command == "client")
         ok = Client();
+    else if (command == "place" && argc == 3)
+        ok = Place(argv[2]);
+    else if (command == "live")
+        ok = Live();
     else
         std::fprintf(stderr, "usage: probe layout mainfrm|helpfrm | startup | texts | lengths | "
-                             "message | client\n");
+                             "message | client | place NAME | live\n");
     return ok ? 0 : 1;
 }
