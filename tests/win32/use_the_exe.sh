@@ -84,6 +84,11 @@ i=0
 for value in 5 4 1 2500 2; do
     printf '%s' "${value}${filler}" | head -c 200000 | python3 -c \
         'import sys; t=sys.stdin.read(); sys.stdout.write(t[:32767])' | xclip -selection clipboard 2>/dev/null
+    # xclip takes the clipboard in the background after it returns: paste only once it has.
+    for _ in $(seq 50); do
+        [[ $(xclip -selection clipboard -o 2>/dev/null | head -c $((${#value} + 1))) == "$value " ]] && break
+        sleep 0.1
+    done
     click ${inputs[i]}
     xdotool key ctrl+a ctrl+v
     i=$((i + 1))
