@@ -15,6 +15,7 @@ const { JSDOM } = createRequire(import.meta.url)('jsdom');
 const dom = new JSDOM(readFileSync(template, 'utf8'));
 globalThis.window = dom.window;
 globalThis.document = dom.window.document;
+globalThis.history = dom.window.history;
 
 const module = (name) => import(pathToFileURL(join(site, name)).href);
 const { imports, starting, styling } = await module('page.js');
