@@ -20,8 +20,8 @@
   // After the first visit the page works with no network: its service worker keeps every file.
   // It is registered once the page has loaded, so that its copying never slows the first start.
   // A newer version found on an earlier visit waits until no page of the site is open; where
-  // this page is the only one, and the user has not begun, it takes over at once and the page
-  // loads again, so that one reload brings it. With other pages open, they keep theirs.
+  // this page is the only one, and the user has not begun, it takes over and the page loads
+  // again, so that one reload brings it. With other pages open, they keep theirs.
   if ('serviceWorker' in navigator) {
     window.addEventListener('load', async () => {
       const registration = await navigator.serviceWorker.register('sw.js');
@@ -51,7 +51,8 @@
     if (least > 1 && smallest < least) root.setProperty('--grow', String(least / smallest));
   };
   grow();
-  addEventListener('resize', grow);
+  let width = innerWidth; // a phone's toolbars coming and going change only the height
+  addEventListener('resize', () => width !== innerWidth && ((width = innerWidth), grow()));
 
   // Busy until the program is there, for assistive technology and, through the stylesheet,
   // for the eye.

@@ -4,6 +4,7 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { appendFileSync, cpSync, mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
+import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { launch, runWasiCommand, serve } from './browser.mjs';
@@ -52,7 +53,7 @@ after(async () => {
 // given; `respond` maps files to what answers them in place of the server, `hold` names files
 // whose download waits for `held`, and `before` runs in the page before any of its scripts.
 const desktop = { width: 800, height: 600 };
-async function open({ viewport = desktop, respond = {}, hold = [], held, before, javaScript = true } = {}) {
+async function open({ viewport = desktop, respond = {}, hold = [], held, before, javaScript = true, address = url } = {}) {
   const context = await browser.createBrowserContext();
   const tab = await context.newPage();
   await tab.setViewport(viewport);
@@ -66,12 +67,49 @@ async function open({ viewport = desktop, respond = {}, hold = [], held, before,
       return respond[file] ? respond[file](r) : r.continue();
     });
   }
-  await tab.goto(url, { waitUntil: 'domcontentloaded' });
+  await tab.goto(address, { waitUntil: 'domcontentloaded' });
   tab.cdp = await tab.createCDPSession();
   tab.close = () => context.close();
   return tab;
 }
+// The site through a server that sends the program in `pieces`, `gap` milliseconds apart,
+// and stops after `sent` of them; every other file comes from the site's own server.
+async function trickle({ pieces, gap, sent = pieces }) {
+  const wasm = readFileSync(join(site, 'Quinbray.wasm'));
+  const size = Math.ceil(wasm.length / pieces);
+  const slow = createServer(async (request, response) => {
+    if (request.url !== '/Quinbray.wasm') {
+      const answer = await fetch(new URL(request.url, url));
+      response.writeHead(answer.status, { 'content-type': answer.headers.get('content-type') });
+      return response.end(Buffer.from(await answer.arrayBuffer()));
+    }
+    response.writeHead(200, { 'content-type': 'application/wasm', 'content-length': wasm.length });
+    for (let i = 0; i < sent; i++) {
+      if (i) await new Promise((done) => setTimeout(done, gap));
+      response.write(wasm.subarray(i * size, (i + 1) * size));
+    }
+    if (sent === pieces) response.end();
+  });
+  await new Promise((done) => slow.listen(0, '127.0.0.1', done));
+  slow.url = `http://127.0.0.1:${slow.address().port}/`;
+  return slow;
+}
 const ready = (tab) => tab.waitForSelector('html.ready');
+// Runs each [name, run] row in a tab of its own, once the program is ready there.
+async function eachInATab(rows) {
+  for (const [name, run] of rows) {
+    const tab = await open();
+    await ready(tab);
+    try {
+      await run(tab);
+    } catch (error) {
+      error.message = `${name}: ${error.message}`;
+      throw error;
+    } finally {
+      await tab.close();
+    }
+  }
+}
 // The window painted, which is when a person can first act on it.
 const painted = (tab) => tab.waitForFunction(() => performance.getEntriesByName('first-contentful-paint').length > 0,
   { polling: 10 });
@@ -585,9 +623,13 @@ test('a program that cannot load says so, in one line with a link; another type 
         await tab.keyboard.type('8');
       },
       line: /could not start: its program could not be downloaded\./, typed: { Combo2: '8' } },
+    { name: 'a download that stops halfway', trickle: { pieces: 4, gap: 100, sent: 2 }, after: 15000,
+      line: /could not start: its program could not be downloaded\./ },
+    { name: 'a slow download that keeps coming, longer than 15 seconds in all', trickle: { pieces: 4, gap: 6000 }, after: 18000 },
   ];
-  for (const { name, line, act, after = 0, typed = {}, ...how } of rows) {
-    const tab = await open(how);
+  for (const { name, line, act, after = 0, typed = {}, trickle: slowly, ...how } of rows) {
+    const slow = slowly && await trickle(slowly);
+    const tab = await open({ ...how, address: slow?.url });
     await act?.(tab);
     await tab.waitForFunction(() => document.documentElement.matches('.ready') ||
       !document.getElementById('failed').hidden, { timeout: after + 30000 });
@@ -609,6 +651,8 @@ test('a program that cannot load says so, in one line with a link; another type 
       await tab.waitForFunction(() => document.querySelector('#mainfrm-Text1').value === '1.00');
     }
     await tab.close();
+    slow?.closeAllConnections();
+    slow?.close();
   }
 
   // Without JavaScript: the window with its start-up values, the line that says what the
@@ -849,18 +893,7 @@ test("buttons, lists and keys as dependable as the desktop's, for every user", a
         ['Start it again', 'ended']);
     }],
   ];
-  for (const [name, run] of rows) {
-    const tab = await open();
-    await ready(tab);
-    try {
-      await run(tab);
-    } catch (error) {
-      error.message = `${name}: ${error.message}`;
-      throw error;
-    } finally {
-      await tab.close();
-    }
-  }
+  await eachInATab(rows);
 });
 
 // What a screen reader reads, in Chromium's accessibility tree: the order, the names, the
@@ -932,18 +965,7 @@ test('screen readers read the screen in its order, each list button by its list,
         'The number of load cells and the load cell capacity must not be zero.']);
     }],
   ];
-  for (const [name, run] of rows) {
-    const tab = await open();
-    await ready(tab);
-    try {
-      await run(tab);
-    } catch (error) {
-      error.message = `${name}: ${error.message}`;
-      throw error;
-    } finally {
-      await tab.close();
-    }
-  }
+  await eachInATab(rows);
 });
 
 test("Lighthouse, as its phone: accessibility, best practices and SEO each 100", async () => {
