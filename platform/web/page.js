@@ -385,3 +385,8 @@ export function stop() {
   state = 'failed';
   waiting.length = 0;
 }
+
+// The program is to be loaded again: what is asked meanwhile waits for it, as at first.
+export function restart() {
+  if (state === 'failed') state = 'loading';
+}

@@ -65,15 +65,19 @@
   // thread, and a connection that has said nothing for so long has seldom more to say. The
   // page then says so, with its link that tries again.
   const stall = 15000;
-  const abandon = new AbortController();
-  let watchdog;
+  let abandon, stalled, watchdog; // each try's
+  const watch = () => {
+    abandon = new AbortController();
+    stalled = new Promise((resolve, reject) =>
+      abandon.signal.addEventListener('abort', () => reject(new Failure('its program could not be downloaded'))));
+    stalled.catch(() => {});
+  };
   const progress = () => {
     clearTimeout(watchdog);
-    watchdog = setTimeout(() => abandon.abort(), stall);
+    const giveUp = abandon;
+    watchdog = setTimeout(() => giveUp.abort(), stall);
   };
-  const stalled = new Promise((resolve, reject) =>
-    abandon.signal.addEventListener('abort', () => reject(new Failure('its program could not be downloaded'))));
-  stalled.catch(() => {});
+  watch();
 
   const early = [];
   const keep = (e) => (e.type !== 'pointermove' || e.button >= 0) && early.push(e);
@@ -121,17 +125,33 @@
   }
 
   // The page says why in one line, with a link that tries again, which a screen reader reads
-  // out at once (role="alert"); the windows stay as the user left them, inert.
+  // out at once (role="alert"); the windows stay as the user left them, inert. Where the
+  // program never started, the link tries again in place, so that what was typed stays;
+  // otherwise it loads the page again.
+  const line = document.getElementById('failed');
+  let started = false;
   function failed(sentence) {
     clearTimeout(watchdog);
     main?.removeAttribute('aria-busy');
     page?.stop();
     for (const panel of document.querySelectorAll('section.window')) panel.inert = true;
     document.documentElement.classList.add('failed');
-    const line = document.getElementById('failed');
     line.querySelector('.why').textContent = sentence;
     line.hidden = false;
   }
+  line?.querySelector('a').addEventListener('click', (e) => {
+    if (!page || started) return;
+    e.preventDefault();
+    line.hidden = true;
+    document.documentElement.classList.remove('failed');
+    for (const panel of document.querySelectorAll('section.window')) panel.inert = false;
+    document.querySelector('section.window:not([hidden]) input:not([tabindex="-1"])')?.focus();
+    main?.setAttribute('aria-busy', 'true');
+    page.restart();
+    watch();
+    progress();
+    load();
+  });
 
   async function start() {
     // The first paint before the modules' work, which would hold it; a tab in the background
@@ -149,12 +169,18 @@
     progress();
     for (const kind of kinds) removeEventListener(kind, keep, true);
     page?.takeOver(early);
+    load();
+  }
+
+  // The program: downloaded, compiled and started.
+  async function load() {
     try {
       if (!page) throw new Failure('its page could not be downloaded');
       if (typeof WebAssembly !== 'object') throw new Failure('this browser runs no WebAssembly');
       const url = document.querySelector('link[rel=preload][type="application/wasm"]').href;
       const instance = await Promise.race([instantiate(url, page.imports), stalled]);
       clearTimeout(watchdog);
+      started = true;
       page.starting(instance.exports, (error) => {
         console.error(error);
         failed('The calculator stopped with an error.');

@@ -666,6 +666,40 @@ test('a program that cannot load says so, in one line with a link; another type 
 
 // `fills`: the window is drawn to the screen's width; else 1.5 times, as at 144 DPI.
 // `targets`: the least width and height of anything a finger presses.
+// Try again after a download that failed, before the program ever started: in place, with
+// what was typed, then the program as usual; once it had started, the page loads again.
+test('Try again after a failed download tries in place and keeps what was typed', async () => {
+  let asked = 0;
+  const tab = await open({ respond: { 'Quinbray.wasm': (r) => (asked++ ? r.continue() : r.respond({ status: 503, body: '' })) } });
+  await tab.waitForSelector('#failed:not([hidden])');
+  await tab.click('#mainfrm-Combo2', { clickCount: 3 }); // inert: nothing is typed
+  await tab.keyboard.type('7');
+  assert.equal((await values(tab)).Combo2, '4');
+  await tab.click('#failed a');
+  await ready(tab);
+  assert.deepEqual([await tab.$eval('#failed', (e) => e.hidden), asked, tab.url()], [true, 2, url]);
+  await tab.click('#mainfrm-Combo2', { clickCount: 3 });
+  await tab.keyboard.type('8');
+  await tab.click('#mainfrm-cmd1');
+  assert.deepEqual(await values(tab), { Text1: '0.50', Combo1: '5', Text3: '1', Combo5: '2', Combo2: '8', Combo4: '2500' });
+  await tab.close();
+
+  // What was typed while the first try was failing stays too.
+  let answer;
+  const later = new Promise((done) => (answer = done));
+  const slow = await open({ hold: ['Quinbray.wasm'], held: later,
+    respond: { 'Quinbray.wasm': (r) => (asked++ > 2 ? r.continue() : r.respond({ status: 404, body: '' })) } });
+  await painted(slow);
+  await slow.click('#mainfrm-Combo4', { clickCount: 3 });
+  await slow.keyboard.type('1000');
+  answer();
+  await slow.waitForSelector('#failed:not([hidden])');
+  await slow.click('#failed a');
+  await ready(slow);
+  assert.equal((await values(slow)).Combo4, '1000');
+  await slow.close();
+});
+
 test('a phone or a tablet, either way up, draws the window larger, and taps reach every part', async () => {
   const phones = [
     { width: 412, height: 823, deviceScaleFactor: 1.75, smallestText: 12, targets: 24, fills: true }, // Lighthouse's phone
