@@ -94,8 +94,9 @@
   }
 
   // Compiled while it downloads where the server sends it as application/wasm; from its bytes
-  // where the server sends another type, which streaming compilation refuses.
-  // Each piece that arrives is progress.
+  // where the server sends another type, which streaming compilation refuses. Each piece
+  // that arrives is progress, seen on a copy of the download, so that the browser compiles
+  // the download itself and may keep what it compiled for the next visit.
   async function instantiate(url, imports) {
     let response;
     try {
@@ -105,19 +106,14 @@
     }
     if (!response.ok) throw new Failure(`its program could not be downloaded (${response.status})`);
     progress();
-    const counted = new Response(response.body.pipeThrough(new TransformStream({
-      transform(piece, next) {
-        progress();
-        next.enqueue(piece);
-      },
-    })), { status: response.status, headers: response.headers });
+    const pieces = response.clone().body.getReader();
+    (async () => {
+      while (!(await pieces.read()).done) progress();
+    })().catch(() => {});
     try {
-      try {
-        return (await WebAssembly.instantiateStreaming(counted.clone(), imports)).instance;
-      } catch (error) {
-        if (!(error instanceof TypeError) || abandon.signal.aborted) throw error;
-        return (await WebAssembly.instantiate(await counted.arrayBuffer(), imports)).instance;
-      }
+      if (response.headers.get('content-type')?.split(';')[0].trim() === 'application/wasm')
+        return (await WebAssembly.instantiateStreaming(response, imports)).instance;
+      return (await WebAssembly.instantiate(await response.arrayBuffer(), imports)).instance;
     } catch (error) {
       if (abandon.signal.aborted) throw new Failure('its program could not be downloaded');
       throw error;
