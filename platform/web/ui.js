@@ -34,8 +34,9 @@
   }
 
   // A minimum font size set in the browser makes small text larger than its box: the whole
-  // window is drawn larger instead, until its smallest text is that size. Measured again as
-  // the screen turns, since the window's scale follows its width.
+  // window is drawn larger instead, until its smallest text is that size. Measured once the
+  // window has painted, which the measuring would hold, and again as the screen turns,
+  // since the window's scale follows its width.
   const grow = () => {
     const root = document.documentElement.style;
     root.removeProperty('--grow');
@@ -43,14 +44,14 @@
     probe.className = 'probe';
     const least = parseFloat(getComputedStyle(probe).fontSize);
     probe.remove();
+    if (!(least > 1)) return; // no minimum font size
     const sizes = [...document.querySelectorAll('.window .client, .window .control')].map((e) => {
       const style = getComputedStyle(e);
       return parseFloat(style.getPropertyValue('--size')) * parseFloat(style.getPropertyValue('--px'));
     }).filter((size) => size > 0);
     const smallest = Math.min(...sizes);
-    if (least > 1 && smallest < least) root.setProperty('--grow', String(least / smallest));
+    if (smallest < least) root.setProperty('--grow', String(least / smallest));
   };
-  grow();
   let width = innerWidth; // a phone's toolbars coming and going change only the height
   addEventListener('resize', () => width !== innerWidth && ((width = innerWidth), grow()));
 
@@ -156,6 +157,7 @@
       requestAnimationFrame(() => setTimeout(done));
       setTimeout(done, 100);
     });
+    grow();
     progress();
     try {
       page = await Promise.race([import('./page.js'), stalled]);
