@@ -16,6 +16,7 @@ const { JSDOM } = createRequire(import.meta.url)('jsdom');
 const dom = new JSDOM(readFileSync(template, 'utf8'));
 globalThis.window = dom.window;
 globalThis.document = dom.window.document;
+globalThis.history = dom.window.history;
 
 // Node.js before 20.19 (Debian 12 has 18) takes a .js file for CommonJS unless a package.json
 // beside it says otherwise; the site ships none, so the modules are read from a copy that has one.

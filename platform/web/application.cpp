@@ -13,23 +13,30 @@ std::vector<ui::Native*> windows;
 std::vector<void (*)()> teardown;
 bool ended = false;
 
-// Runs one notification's procedure. A procedure may end the program; the windows go only
-// once it has returned, since it belongs to one of them.
-template <class Procedure> void Notify(int id, Procedure run) {
+// Runs one notification's procedure, on the window that `holds` the page's id. A procedure
+// may end the program; the windows go only once it has returned, since it belongs to one
+// of them.
+template <class Holds, class Procedure> void Notify(Holds holds, Procedure run) {
     if (ended)
         return;
     // Found before it runs: a procedure may open a window, which joins the list.
-    const auto window = std::ranges::find_if(
-        windows, [id](const ui::Native* w) { return std::ranges::count(w->controls, id) != 0; });
-    if (window != windows.end()) {
-        ui::Native& found = **window;
-        run(found, std::size_t(std::ranges::find(found.controls, id) - found.controls.begin()));
-    }
+    const auto window = std::ranges::find_if(windows, holds);
+    if (window != windows.end())
+        run(**window);
     if (ended) {
         for (auto release : teardown)
             release();
         teardown.clear();
     }
+}
+
+// A control's notification: its procedure, by the control's place in the design.
+template <class Procedure> void NotifyControl(int id, Procedure run) {
+    Notify([id](const ui::Native* w) { return std::ranges::count(w->controls, id) != 0; },
+           [&](ui::Native& window) {
+               run(window,
+                   std::size_t(std::ranges::find(window.controls, id) - window.controls.begin()));
+           });
 }
 
 } // namespace
@@ -50,7 +57,7 @@ extern "C" {
 
 // A button's click: the mouse, the access key, Space or Enter.
 __attribute__((export_name("ui_click"))) void UiClick(int control) {
-    Notify(control, [](ui::Native& window, std::size_t index) {
+    NotifyControl(control, [](ui::Native& window, std::size_t index) {
         if (const auto& procedure = window.clicks[index])
             procedure();
     });
@@ -59,10 +66,19 @@ __attribute__((export_name("ui_click"))) void UiClick(int control) {
 // The release of a mouse button, or the end of a touch, that began on a button.
 __attribute__((export_name("ui_mouse_up"))) void UiMouseUp(int control, int button, int shift,
                                                            int x, int y) {
-    Notify(control, [&](ui::Native& window, std::size_t index) {
+    NotifyControl(control, [&](ui::Native& window, std::size_t index) {
         if (const auto& procedure = window.mouseUps[index])
             procedure({ui::MouseButton(button), shift, x, y});
     });
+}
+
+// The window's close control: the browser's Back, on a window shown over the first.
+__attribute__((export_name("ui_close"))) void UiClose(int id) {
+    Notify([id](const ui::Native* w) { return w->id == id; },
+           [](ui::Native& window) {
+               if (window.close)
+                   window.close();
+           });
 }
 
 } // extern "C"

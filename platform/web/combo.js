@@ -1,12 +1,39 @@
 // An editable drop-down list after the ARIA combobox pattern: a text box the user may type
 // into, a button that drops the list, and the list, chosen by mouse or by arrow keys. As a
-// desktop drop-down behaves, typed text is never replaced by an item the user did not move
-// to, and the keys of an input method's open composition are left to it.
+// desktop drop-down behaves, the text follows the item the arrows move to, so that leaving
+// the list in any way keeps it, and Escape puts back the text from before; typed text is
+// never replaced by an item the user did not move to, and the keys of an input method's
+// open composition are left to it.
+
+// The list that is dropped, if any. A press anywhere outside it and its box only closes it,
+// as a desktop's does: it would otherwise lie over the window, and a press meant for what
+// lay under it would pick an item or press a button.
+let dropped = null;
+let swallowed = null; // the pointer whose press closed a list, until its click
+const swallow = (e) => {
+  e.preventDefault();
+  e.stopImmediatePropagation();
+};
+document.addEventListener('pointerdown', (e) => {
+  swallowed = null;
+  if (!dropped || dropped.box.contains(e.target)) return;
+  dropped.close();
+  swallowed = e.pointerId;
+  swallow(e);
+}, true);
+for (const type of ['pointerup', 'mousedown', 'mouseup', 'click', 'auxclick', 'dblclick', 'contextmenu'])
+  document.addEventListener(type, (e) => {
+    if (swallowed === null) return;
+    swallow(e);
+    if (type === 'click' || type === 'auxclick' || type === 'contextmenu') swallowed = null;
+  }, true);
+document.addEventListener('keydown', () => (swallowed = null), true);
 
 // Made around a text box in its box, or taken over where the page already holds its parts.
 export class Combo {
   constructor(input, box) {
     this.input = input;
+    this.box = box;
     this.list = box.querySelector('[role="listbox"]');
     let drop = box.querySelector('button.drop');
     if (!this.list) {
@@ -19,22 +46,36 @@ export class Combo {
       drop.type = 'button';
       drop.tabIndex = -1;
       drop.className = 'drop';
-      drop.setAttribute('aria-label', 'Show the list');
       drop.setAttribute('aria-controls', this.list.id);
+      drop.setAttribute('aria-expanded', 'false');
       input.setAttribute('role', 'combobox');
       input.setAttribute('aria-autocomplete', 'none');
       input.setAttribute('aria-controls', this.list.id);
       input.setAttribute('aria-expanded', 'false');
-      // The list is named by the field's caption, as the field is.
       const label = document.querySelector(`label[for="${input.id}"]`);
-      if (label) this.list.setAttribute('aria-labelledby', label.id);
+      // The list and its button are named by the field's caption, as the field is.
+      if (label) {
+        this.list.setAttribute('aria-labelledby', label.id);
+        drop.setAttribute('aria-labelledby', label.id);
+      }
       box.append(input, drop, this.list);
     }
+    this.drop = drop;
     this.made = this.items.length; // items are numbered for their ids, never twice
     this.active = -1; // the highlighted item, which Enter takes; -1 once the user types
 
     drop.addEventListener('mousedown', (e) => e.preventDefault()); // the text box keeps the keys
+    // The text box takes the keys, but a finger that drops the list means to pick, not to
+    // type: a keyboard raised over the list would hide it. The keyboard comes with a tap
+    // on the text box itself.
+    let finger = false;
+    drop.addEventListener('pointerdown', (e) => (finger = e.pointerType !== 'mouse'));
+    const keyboard = input.getAttribute('inputmode');
+    const typing = () => (keyboard ? input.setAttribute('inputmode', keyboard) : input.removeAttribute('inputmode'));
+    input.addEventListener('pointerdown', typing);
+    input.addEventListener('blur', typing);
     drop.addEventListener('click', () => {
+      if (finger && document.activeElement !== input) input.setAttribute('inputmode', 'none');
       input.focus();
       this.list.hidden ? this.open() : this.close();
     });
@@ -45,7 +86,10 @@ export class Combo {
     });
     input.addEventListener('blur', () => this.close());
     input.addEventListener('keydown', (e) => this.key(e));
-    input.addEventListener('input', () => this.highlight(-1));
+    input.addEventListener('input', () => {
+      this.highlight(-1);
+      this.before = input.value; // what the user typed is theirs: Escape keeps it
+    });
   }
 
   get items() {
@@ -95,16 +139,24 @@ export class Combo {
 
   open() {
     if (!this.items.length) return;
+    dropped?.close();
+    dropped = this;
+    this.before = this.input.value;
     this.list.hidden = false;
-    this.input.setAttribute('aria-expanded', 'true');
+    this.expanded(true);
     // The item the text is, if any: Enter then keeps the text, typed or picked, as it is.
     this.highlight(this.items.findIndex((item) => item.textContent === this.input.value));
   }
 
   close() {
+    if (dropped === this) dropped = null;
     this.list.hidden = true;
-    this.input.setAttribute('aria-expanded', 'false');
+    this.expanded(false);
     this.highlight(-1);
+  }
+
+  expanded(open) {
+    for (const element of [this.input, this.drop]) element.setAttribute('aria-expanded', String(open));
   }
 
   // Highlights the item at `place`, or none at -1.
@@ -124,6 +176,8 @@ export class Combo {
     const from = this.active >= 0 ? this.active
       : this.items.findIndex((item) => item.textContent === this.input.value);
     this.highlight(from < 0 ? 0 : Math.max(from + step, 0));
+    this.input.value = this.items[this.active].textContent;
+    this.input.select();
   }
 
   pick(place) {
@@ -140,7 +194,10 @@ export class Combo {
       PageDown: () => open && this.move(8),
       PageUp: () => open && this.move(-8),
       Enter: () => (this.active >= 0 ? this.pick(this.active) : this.close()),
-      Escape: () => this.close(),
+      Escape: () => {
+        this.input.value = this.before;
+        this.close();
+      },
       F4: () => (open ? this.close() : this.open()),
     }[e.key];
     // Escape and Enter on a closed list are the page's; everything else here is the list's.

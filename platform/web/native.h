@@ -18,6 +18,7 @@ struct ui::Native {
     std::vector<int> controls;                                 // page ids, by design place
     std::vector<std::function<void()>> clicks;                 // by design place
     std::vector<std::function<void(const MouseUp&)>> mouseUps; // by design place
+    std::function<void()> close;                               // the close control's
 };
 
 namespace web {

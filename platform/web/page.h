@@ -38,6 +38,9 @@ QUINBRAY_PAGE(text_write) void TextWrite(int control, const char* text, std::siz
 // A button whose click runs a procedure: its access key is worth announcing.
 QUINBRAY_PAGE(button_acts) void ButtonActs(int button);
 
+// A window whose close control runs a procedure: the browser's Back is that control, for
+// a window shown over the first.
+QUINBRAY_PAGE(window_closes) void WindowCloses(int window);
 QUINBRAY_PAGE(visible) void Visible(int window, bool visible);
 QUINBRAY_PAGE(warn) void Warn(int window, const char* text, std::size_t size);
 QUINBRAY_PAGE(end) void End();

@@ -21,6 +21,9 @@ const ids = new WeakMap(); // element → its page id, once the program has it
 const windows = new Map(); // panel → { title, client, focus }
 const combos = new WeakMap(); // a list's text box → its Combo
 const taken = new WeakSet(); // elements the page held before the program asked for them
+const closable = new WeakSet(); // windows whose close control the program answers
+let first = null; // the window shown first, which the browser's Back leaves with the page
+let leaving = false; // a window's history entry is being left for the program
 
 // As the program numbers them: design::Kind, and page::Flags.
 const Kind = { label: 0, button: 1, list: 2, field: 3 };
@@ -77,7 +80,10 @@ const page = {
     const id = text(idAt, idSize);
     const title = text(titleAt, titleSize);
     let panel = document.getElementById(id);
-    if (panel && taken.has(panel)) return keep(panel);
+    if (panel && taken.has(panel)) {
+      ids.set(panel, nodes.length);
+      return keep(panel);
+    }
     panel = document.createElement('section');
     panel.className = 'window';
     panel.id = id;
@@ -92,6 +98,7 @@ const page = {
     panel.append(heading, client);
     addWindow(panel, title);
     (document.querySelector('main') ?? document.body).append(panel);
+    ids.set(panel, nodes.length);
     return keep(panel);
   },
 
@@ -115,9 +122,16 @@ const page = {
       element = box = document.createElement('input');
       element.type = 'text';
       element.maxLength = 32767; // as a desktop text box
+      // Numbers, not words: no completion, correction, capital or spelling mark, and a
+      // phone's numeric keyboard, which has the full stop. The sign and the exponent the
+      // reader also takes are missing from some such keyboards, but no quantity here is
+      // negative or needs one; a pasted text is taken whole. Enter ends the typing.
       element.setAttribute('spellcheck', 'false');
-      element.autocomplete = 'off';
+      element.setAttribute('autocomplete', 'off');
       element.readOnly = Boolean(flags & Flag.readOnly);
+      if (!element.readOnly)
+        for (const [name, value] of Object.entries({ inputmode: 'decimal', autocapitalize: 'off',
+          autocorrect: 'off', enterkeyhint: 'done' })) element.setAttribute(name, value);
       if (flags & Flag.noTabStop) element.tabIndex = -1;
       element.value = caption;
       if (kind === Kind.list) {
@@ -152,7 +166,10 @@ const page = {
   },
   text_read: (into) => new Uint8Array(program.memory.buffer, into, stash.length).set(stash),
   text_write(control, at, size) {
-    if (!(state === 'starting' && edited(nodes[control]))) nodes[control].value = text(at, size);
+    const field = nodes[control];
+    if (state === 'starting' && edited(field)) return;
+    field.value = text(at, size);
+    if (state === 'ready' && field.readOnly) say(field);
   },
 
   // Its access key is announced only where it does something.
@@ -161,11 +178,27 @@ const page = {
     if (key) nodes[button].setAttribute('aria-keyshortcuts', `Alt+${key.toUpperCase()}`);
   },
 
+  // The browser's Back is the close control of a window shown over the first one: while
+  // shown, such a window is a history entry of its own, which Back leaves as its close
+  // control would. The first window's Back leaves the page, as on any page.
+  window_closes(window) {
+    closable.add(nodes[window]);
+  },
+
   visible(window, visible) {
     const panel = nodes[window];
     const shownWindow = windows.get(panel);
     panel.hidden = !visible;
-    if (!visible) return;
+    first ??= visible ? panel : null;
+    const entry = history.state?.window;
+    if (!visible) {
+      if (entry === panel.id && panel !== first) {
+        leaving = true; // closed by the program: its entry goes, as Back would have done
+        history.back();
+      }
+      return;
+    }
+    if (panel !== first && closable.has(panel) && entry !== panel.id) history.pushState({ window: panel.id }, '');
     document.title = shownWindow.title;
     if (panel.contains(document.activeElement)) return; // where the user already is
     const focus = panel.contains(shownWindow.focus) ? shownWindow.focus : focusable(panel)[0];
@@ -183,6 +216,7 @@ const page = {
     const message = document.createElement('p');
     message.id = `${dialog.id}-text`;
     message.textContent = text(at, size);
+    dialog.setAttribute('role', 'alertdialog');
     const ok = document.createElement('button');
     ok.type = 'button';
     ok.textContent = 'OK';
@@ -212,6 +246,21 @@ const page = {
   },
 };
 
+// A read-only field is what a window tells the user, which the focus need not reach: each
+// text the program writes there is said once, politely, by the page's live region, with the
+// field's caption, also where it is the same text again or none.
+let saying;
+function say(field) {
+  const region = document.getElementById('said');
+  if (!region) return;
+  const caption = document.querySelector(`label[for="${field.id}"]`)?.textContent;
+  const words = `${caption ? `${caption}: ` : ''}${field.value || 'cleared'}`;
+  // Emptied first, so that a repeated text is a change that a screen reader hears.
+  region.textContent = '';
+  clearTimeout(saying);
+  saying = setTimeout(() => (region.textContent = words), 100);
+}
+
 // Keys the page takes from the browser: Alt and a button's underlined letter raise its
 // click, and Tab goes round the shown window's controls as in a desktop window. The letter
 // is the one the keyboard layout types; where it types no Latin letter (Cyrillic layouts,
@@ -236,6 +285,22 @@ function onKey(e) {
   }
 }
 
+// On a phone's keyboard, Enter is the key that says the typing is done ("enterkeyhint"): the
+// field lets the focus go, so that the keyboard goes down and Calculate is in view. It comes
+// here only where no open list took it.
+function endTyping(e) {
+  if (e.key === 'Enter' && e.target.matches?.('input:not([readonly])') && matchMedia('(pointer: coarse)').matches)
+    e.target.blur();
+}
+
+// Back from a window shown over the first: the program closes it, as its close control.
+function back() {
+  if (leaving) return void (leaving = false);
+  const panel = shown();
+  if (panel && panel !== first && closable.has(panel) && history.state?.window !== panel.id)
+    notify(panel, (id) => program.ui_close(id));
+}
+
 // Takes over the windows the page's HTML holds, so that they work before the program is
 // ready: typing, Tab, the lists; what the buttons are asked meanwhile waits for it. The
 // presses and access keys that came before are dispatched again.
@@ -249,6 +314,8 @@ export function takeOver(early = []) {
     }
   }
   document.addEventListener('keydown', onKey, true);
+  document.addEventListener('keydown', endTyping);
+  addEventListener('popstate', back);
   for (const e of early) if (meantForButtons(e)) e.target.dispatchEvent(new e.constructor(e.type, e));
 }
 
@@ -317,4 +384,9 @@ export function ready() {
 export function stop() {
   state = 'failed';
   waiting.length = 0;
+}
+
+// The program is to be loaded again: what is asked meanwhile waits for it, as at first.
+export function restart() {
+  if (state === 'failed') state = 'loading';
 }

@@ -13,10 +13,72 @@
 
 // In a block of its own: a classic script's names would otherwise be the page's.
 {
+  // Whether the user has begun: a press or a key, from the first paint on.
+  let begun = false;
+  for (const kind of ['pointerdown', 'keydown']) addEventListener(kind, () => (begun = true), true);
+
   // After the first visit the page works with no network: its service worker keeps every file.
   // It is registered once the page has loaded, so that its copying never slows the first start.
-  if ('serviceWorker' in navigator)
-    window.addEventListener('load', () => navigator.serviceWorker.register('sw.js'));
+  // A newer version found on an earlier visit waits until no page of the site is open; where
+  // this page is the only one, and the user has not begun, it takes over and the page loads
+  // again, so that one reload brings it. With other pages open, they keep theirs.
+  if ('serviceWorker' in navigator) {
+    window.addEventListener('load', async () => {
+      const registration = await navigator.serviceWorker.register('sw.js');
+      if (!registration.waiting || !navigator.serviceWorker.controller || begun) return;
+      navigator.serviceWorker.addEventListener('controllerchange', () => begun || location.reload(), { once: true });
+      // A moment after the load, once the requests that follow it are answered: in Chromium, a
+      // takeover that the older worker's answering one of them interrupts can stall.
+      setTimeout(() => begun || registration.waiting?.postMessage('take over if alone'), 1000);
+    });
+  }
+
+  // A minimum font size set in the browser makes small text larger than its box: the whole
+  // window is drawn larger instead, until its smallest text is that size. Measured once the
+  // window has painted, which the measuring would hold, and again as the screen turns,
+  // since the window's scale follows its width.
+  const grow = () => {
+    const root = document.documentElement.style;
+    root.removeProperty('--grow');
+    const probe = document.body.appendChild(document.createElement('span'));
+    probe.className = 'probe';
+    const least = parseFloat(getComputedStyle(probe).fontSize);
+    probe.remove();
+    if (!(least > 1)) return; // no minimum font size
+    const sizes = [...document.querySelectorAll('.window .client, .window .control')].map((e) => {
+      const style = getComputedStyle(e);
+      return parseFloat(style.getPropertyValue('--size')) * parseFloat(style.getPropertyValue('--px'));
+    }).filter((size) => size > 0);
+    const smallest = Math.min(...sizes);
+    if (smallest < least) root.setProperty('--grow', String(least / smallest));
+  };
+  let width = innerWidth; // a phone's toolbars coming and going change only the height
+  addEventListener('resize', () => width !== innerWidth && ((width = innerWidth), grow()));
+
+  // Busy until the program is there, for assistive technology and, through the stylesheet,
+  // for the eye.
+  const main = document.querySelector('main');
+  main?.setAttribute('aria-busy', 'true');
+
+  // A download that stops is given up after 15 seconds without a byte: long enough for a slow
+  // phone network's gaps, a handover between cells or a lost packet resent after TCP's
+  // backoff of 1, 2, 4 and 8 seconds; by then a user waiting on a press has long lost the
+  // thread, and a connection that has said nothing for so long has seldom more to say. The
+  // page then says so, with its link that tries again.
+  const stall = 15000;
+  let abandon, stalled, watchdog; // each try's
+  const watch = () => {
+    abandon = new AbortController();
+    stalled = new Promise((resolve, reject) =>
+      abandon.signal.addEventListener('abort', () => reject(new Failure('its program could not be downloaded'))));
+    stalled.catch(() => {});
+  };
+  const progress = () => {
+    clearTimeout(watchdog);
+    const giveUp = abandon;
+    watchdog = setTimeout(() => giveUp.abort(), stall);
+  };
+  watch();
 
   const early = [];
   const keep = (e) => (e.type !== 'pointermove' || e.button >= 0) && early.push(e);
@@ -33,33 +95,60 @@
   }
 
   // Compiled while it downloads where the server sends it as application/wasm; from its bytes
-  // where the server sends another type, which streaming compilation refuses.
+  // where the server sends another type, which streaming compilation refuses. Each piece
+  // that arrives is progress, seen on a copy of the download, so that the browser compiles
+  // the download itself and may keep what it compiled for the next visit.
   async function instantiate(url, imports) {
     let response;
     try {
-      response = await fetch(url);
+      response = await fetch(url, { signal: abandon.signal });
     } catch {
       throw new Failure('its program could not be downloaded');
     }
     if (!response.ok) throw new Failure(`its program could not be downloaded (${response.status})`);
+    progress();
+    const pieces = response.clone().body.getReader();
+    (async () => {
+      while (!(await pieces.read()).done) progress();
+    })().catch(() => {});
     try {
-      return (await WebAssembly.instantiateStreaming(response.clone(), imports)).instance;
-    } catch (error) {
-      if (!(error instanceof TypeError)) throw error;
+      if (response.headers.get('content-type')?.split(';')[0].trim() === 'application/wasm')
+        return (await WebAssembly.instantiateStreaming(response, imports)).instance;
       return (await WebAssembly.instantiate(await response.arrayBuffer(), imports)).instance;
+    } catch (error) {
+      if (abandon.signal.aborted) throw new Failure('its program could not be downloaded');
+      throw error;
     }
   }
 
   // The page says why in one line, with a link that tries again, which a screen reader reads
-  // out at once (role="alert"); the windows stay as the user left them, inert.
+  // out at once (role="alert"); the windows stay as the user left them, inert. Where the
+  // program never started, the link tries again in place, so that what was typed stays;
+  // otherwise it loads the page again.
+  const line = document.getElementById('failed');
+  let started = false;
   function failed(sentence) {
+    clearTimeout(watchdog);
+    main?.removeAttribute('aria-busy');
     page?.stop();
     for (const panel of document.querySelectorAll('section.window')) panel.inert = true;
     document.documentElement.classList.add('failed');
-    const line = document.getElementById('failed');
     line.querySelector('.why').textContent = sentence;
     line.hidden = false;
   }
+  line?.querySelector('a').addEventListener('click', (e) => {
+    if (!page || started) return;
+    e.preventDefault();
+    line.hidden = true;
+    document.documentElement.classList.remove('failed');
+    for (const panel of document.querySelectorAll('section.window')) panel.inert = false;
+    document.querySelector('section.window:not([hidden]) input:not([tabindex="-1"])')?.focus();
+    main?.setAttribute('aria-busy', 'true');
+    page.restart();
+    watch();
+    progress();
+    load();
+  });
 
   async function start() {
     // The first paint before the modules' work, which would hold it; a tab in the background
@@ -68,18 +157,28 @@
       requestAnimationFrame(() => setTimeout(done));
       setTimeout(done, 100);
     });
+    grow();
+    progress();
     try {
-      page = await import('./page.js');
+      page = await Promise.race([import('./page.js'), stalled]);
     } catch (error) {
-      console.error(error);
+      if (!(error instanceof Failure)) console.error(error);
     }
+    progress();
     for (const kind of kinds) removeEventListener(kind, keep, true);
     page?.takeOver(early);
+    load();
+  }
+
+  // The program: downloaded, compiled and started.
+  async function load() {
     try {
       if (!page) throw new Failure('its page could not be downloaded');
       if (typeof WebAssembly !== 'object') throw new Failure('this browser runs no WebAssembly');
       const url = document.querySelector('link[rel=preload][type="application/wasm"]').href;
-      const instance = await instantiate(url, page.imports);
+      const instance = await Promise.race([instantiate(url, page.imports), stalled]);
+      clearTimeout(watchdog);
+      started = true;
       page.starting(instance.exports, (error) => {
         console.error(error);
         failed('The calculator stopped with an error.');
@@ -87,6 +186,7 @@
       instance.exports._initialize();
       instance.exports.__main_void();
       page.ready();
+      main?.removeAttribute('aria-busy');
     } catch (error) {
       if (!(error instanceof Failure)) console.error(error);
       failed(error instanceof Failure ? error.message

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace ui {
 namespace {
@@ -78,6 +80,31 @@ int FillWidth(const design::Form& form) {
     return std::min(form.clientWidth, right + left);
 }
 
+// The order of the controls in the page, which is the order a screen reader reads them in
+// and, among those that take it, the order Tab moves the focus in: the screen's, row by row
+// and left to right, each input's label right before it. The design's tab order is the
+// same for every control that takes the focus; the result, which takes it by mouse only,
+// is read where it is shown, after the inputs, not first for its tab index.
+std::vector<int> ReadingOrder(const design::Form& form) {
+    const auto& controls = form.controls;
+    // Where a control is read: a label with its input, just before it.
+    auto place = [&](int index) {
+        const design::Control* at = &controls[std::size_t(index)];
+        bool label = false;
+        for (const design::Control& input : controls)
+            if (input.label && std::string_view(input.label) == at->name) {
+                at = &input;
+                label = true;
+            }
+        return std::tuple(at->top, at->left, !label);
+    };
+    std::vector<int> order(controls.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    std::ranges::stable_sort(order, {}, place);
+    return order;
+}
+
 // An element id the page can hold once: the window's name and the control's.
 std::string ElementId(const design::Form& form, const design::Control& control) {
     return std::string(form.name) + '-' + control.name;
@@ -96,8 +123,7 @@ Native::Native(const design::Form& form) {
     controls.resize(size);
     clicks.resize(size);
     mouseUps.resize(size);
-    // Made in tab-index order, which is the page's focus order, each label before its input.
-    for (const int index : design::CreationOrder(form)) {
+    for (const int index : ReadingOrder(form)) {
         const design::Control& control = form.controls[std::size_t(index)];
         const std::string element = ElementId(form, control), style = Css(control);
         std::string names;
@@ -128,8 +154,10 @@ void Window::Visible(bool visible) {
     page::Visible(built->id, visible);
 }
 
-void Window::OnClose(std::function<void()>) {
-    // A panel in a page has no close control of its own; the browser closes the page.
+// A panel in a page has no close control of its own: the browser's Back stands in for it.
+void Window::OnClose(std::function<void()> procedure) {
+    built->close = std::move(procedure);
+    page::WindowCloses(built->id);
 }
 
 void Window::Warn(std::string_view text) {

@@ -1,6 +1,6 @@
 // Debian's Chromium, headless, with a fresh profile, and the site's server: what the web
 // tests and the benchmark share.
-import { mkdtempSync, rmSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -14,8 +14,13 @@ export const chromiumFlags = ['--no-sandbox', '--disable-gpu', '--no-first-run',
   '--disable-component-update', '--disable-sync', '--disable-quic'];
 export const chromium = process.env.CHROMIUM ?? '/usr/bin/chromium';
 
-export async function launch() {
+// `preferences` go into the fresh profile, as the browser's settings would write them.
+export async function launch({ preferences } = {}) {
   const profile = mkdtempSync(join(tmpdir(), 'quinbray-chromium-'));
+  if (preferences) {
+    mkdirSync(join(profile, 'Default'));
+    writeFileSync(join(profile, 'Default', 'Preferences'), JSON.stringify(preferences));
+  }
   const browser = await puppeteer.launch({
     executablePath: chromium,
     headless: true,

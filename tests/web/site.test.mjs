@@ -4,6 +4,7 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { appendFileSync, cpSync, mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
+import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { launch, runWasiCommand, serve } from './browser.mjs';
@@ -52,7 +53,7 @@ after(async () => {
 // given; `respond` maps files to what answers them in place of the server, `hold` names files
 // whose download waits for `held`, and `before` runs in the page before any of its scripts.
 const desktop = { width: 800, height: 600 };
-async function open({ viewport = desktop, respond = {}, hold = [], held, before, javaScript = true } = {}) {
+async function open({ viewport = desktop, respond = {}, hold = [], held, before, javaScript = true, address = url } = {}) {
   const context = await browser.createBrowserContext();
   const tab = await context.newPage();
   await tab.setViewport(viewport);
@@ -66,12 +67,49 @@ async function open({ viewport = desktop, respond = {}, hold = [], held, before,
       return respond[file] ? respond[file](r) : r.continue();
     });
   }
-  await tab.goto(url, { waitUntil: 'domcontentloaded' });
+  await tab.goto(address, { waitUntil: 'domcontentloaded' });
   tab.cdp = await tab.createCDPSession();
   tab.close = () => context.close();
   return tab;
 }
+// The site through a server that sends the program in `pieces`, `gap` milliseconds apart,
+// and stops after `sent` of them; every other file comes from the site's own server.
+async function trickle({ pieces, gap, sent = pieces }) {
+  const wasm = readFileSync(join(site, 'Quinbray.wasm'));
+  const size = Math.ceil(wasm.length / pieces);
+  const slow = createServer(async (request, response) => {
+    if (request.url !== '/Quinbray.wasm') {
+      const answer = await fetch(new URL(request.url, url));
+      response.writeHead(answer.status, { 'content-type': answer.headers.get('content-type') });
+      return response.end(Buffer.from(await answer.arrayBuffer()));
+    }
+    response.writeHead(200, { 'content-type': 'application/wasm', 'content-length': wasm.length });
+    for (let i = 0; i < sent; i++) {
+      if (i) await new Promise((done) => setTimeout(done, gap));
+      response.write(wasm.subarray(i * size, (i + 1) * size));
+    }
+    if (sent === pieces) response.end();
+  });
+  await new Promise((done) => slow.listen(0, '127.0.0.1', done));
+  slow.url = `http://127.0.0.1:${slow.address().port}/`;
+  return slow;
+}
 const ready = (tab) => tab.waitForSelector('html.ready');
+// Runs each [name, run] row in a tab of its own, once the program is ready there.
+async function eachInATab(rows) {
+  for (const [name, run] of rows) {
+    const tab = await open();
+    await ready(tab);
+    try {
+      await run(tab);
+    } catch (error) {
+      error.message = `${name}: ${error.message}`;
+      throw error;
+    } finally {
+      await tab.close();
+    }
+  }
+}
 // The window painted, which is when a person can first act on it.
 const painted = (tab) => tab.waitForFunction(() => performance.getEntriesByName('first-contentful-paint').length > 0,
   { polling: 10 });
@@ -210,8 +248,76 @@ test('Tab follows the designed order and goes round; lists are picked by mouse a
   for (const key of ['ArrowDown', 'ArrowDown', 'ArrowDown', 'Enter']) await page.keyboard.press(key);
   assert.equal(await value('Combo4'), '10000', 'opened at 2500, two down');
   for (const key of ['ArrowDown', 'ArrowUp', 'Escape']) await page.keyboard.press(key);
-  assert.equal(await value('Combo4'), '10000', 'Escape closes and keeps the text');
+  assert.equal(await value('Combo4'), '10000', 'Escape closes and puts back the text from before');
   assert.equal(await page.$eval($('Combo4'), (e) => e.getAttribute('aria-expanded')), 'false');
+});
+
+// What the keys, a press elsewhere and a tap do to an open list: `keys` are pressed in the
+// capacity's list (start-up text 2500), then `then` is done; `text` is its text after, `focus`
+// where the focus is, `result` what Calculate then gives, or '' when it did not run.
+test('an open list: the arrows move its text, leaving keeps it, Escape puts it back, a press outside only closes it', async () => {
+  const press = (selector, x = 0.5, y = 0.5) => async (tab) => {
+    const { box } = await middleOf(tab, selector);
+    await tab.mouse.click(box.x + box.width * x, box.y + box.height * y);
+  };
+  const tap = (selector) => async (tab) => {
+    const { x, y } = await middleOf(tab, selector);
+    await tab.touchscreen.tap(x, y);
+  };
+  const keys = (...chords) => async (tab) => {
+    for (const chord of chords) {
+      const [key, ...modifiers] = chord.split('+').reverse();
+      for (const modifier of modifiers) await tab.keyboard.down(modifier);
+      await tab.keyboard.press(key);
+      for (const modifier of modifiers) await tab.keyboard.up(modifier);
+    }
+  };
+  const calculate = press('#mainfrm-cmd1');
+  const rows = [
+    { name: 'Tab after arrowing up twice', keys: ['Alt+ArrowDown', 'ArrowUp', 'ArrowUp'], then: keys('Tab'),
+      text: '1000', focus: 'mainfrm-cmd1', result: '2.50' },
+    { name: 'Shift+Tab after arrowing down', keys: ['ArrowDown', 'ArrowDown'], then: keys('Shift+Tab'),
+      text: '5000', focus: 'mainfrm-Combo2', result: '0.50' },
+    { name: 'a click on another field after arrowing: closes only', keys: ['ArrowDown', 'ArrowDown'], then: press('#mainfrm-Text3'),
+      text: '5000', focus: 'mainfrm-Combo4', result: '0.50' },
+    { name: 'Alt+Up after arrowing', keys: ['F4', 'ArrowDown'], then: keys('Alt+ArrowUp'), text: '5000', result: '0.50' },
+    { name: 'Escape after arrowing puts back the text', keys: ['ArrowDown', 'ArrowDown', 'ArrowDown'], then: keys('Escape'),
+      text: '2500', result: '1.00' },
+    { name: 'Escape after typing keeps what was typed', keys: ['ArrowDown', 'ArrowDown', 'Backspace', '8'], then: keys('Escape'),
+      text: '8', result: '312.50' },
+    { name: 'a press on the title bar only closes', keys: ['ArrowDown'], then: press('#mainfrm-title'), text: '2500', result: '1.00' },
+    { name: "a press on the window's empty area only closes", keys: ['ArrowDown', 'ArrowDown'], then: press('#mainfrm .client', 0.97, 0.97),
+      text: '5000', result: '0.50' },
+    { name: 'a press on Exit only closes', keys: ['ArrowDown'], then: press('#mainfrm-cmd3'), text: '2500', result: '1.00' },
+    { name: 'a press on a caption only closes', keys: ['ArrowDown'], then: press('#mainfrm-lbl1'), text: '2500', focus: 'mainfrm-Combo4', result: '1.00' },
+    { name: 'a right-button press on Calculate only closes', keys: ['ArrowDown'],
+      then: async (tab) => {
+        const { x, y } = await middleOf(tab, '#mainfrm-cmd1');
+        await tab.mouse.click(x, y, { button: 'right' });
+      }, text: '2500', result: '1.00' },
+    { name: 'a tap on Calculate only closes', phone: true, then: tap('#mainfrm-cmd1'), text: '2500', result: '1.00' },
+  ];
+  for (const row of rows) {
+    const phone = { width: 412, height: 823, deviceScaleFactor: 1.75, isMobile: true, hasTouch: true };
+    const tab = await open(row.phone ? { viewport: phone } : {});
+    await ready(tab);
+    if (row.phone) await tap('#mainfrm-Combo4 + .drop')(tab);
+    else {
+      await tab.focus('#mainfrm-Combo4');
+      await keys(...row.keys)(tab);
+    }
+    await tab.waitForSelector('#mainfrm-Combo4-list:not([hidden])');
+    await row.then(tab);
+    const seen = await tab.evaluate(() => ({ text: document.querySelector('#mainfrm-Combo4').value,
+      open: !document.querySelector('#mainfrm-Combo4-list').hidden, focus: document.activeElement.id,
+      result: document.querySelector('#mainfrm-Text1').value,
+      shown: [...document.querySelectorAll('section.window:not([hidden])')].map((e) => e.id) }));
+    assert.deepEqual(seen, { text: row.text, open: false, focus: row.focus ?? 'mainfrm-Combo4', result: '', shown: ['mainfrm'] }, row.name);
+    await (row.phone ? tap : press)('#mainfrm-cmd1')(tab);
+    await tab.waitForFunction(() => document.querySelector('#mainfrm-Text1').value !== '');
+    assert.equal(await tab.$eval('#mainfrm-Text1', (e) => e.value), row.result, `${row.name}: Calculate, once the list is closed`);
+    await tab.close();
+  }
 });
 
 test('a quotient that is not finite gives a modal message and empties the result', async () => {
@@ -311,62 +417,105 @@ test('offline after one visit, and installable', async () => {
   server = await serve(site, Number(new URL(url).port));
 });
 
-// The first load to show a new version is the first page opened once no page of the older one
-// is open: a page open while it installs keeps its version, reloads included.
-test('an update: the page open meanwhile keeps its version, the next page opened has the new one', async () => {
-  const copy = mkdtempSync(join(tmpdir(), 'quinbray-site-'));
-  cpSync(site, copy, { recursive: true });
-  let live = await serve(copy);
-  const address = `http://127.0.0.1:${live.address().port}/`;
-  const asked = [];
-  live.on('request', (request, response) => response.on('finish', () => asked.push(`${request.url} ${response.statusCode}`)));
-  const context = await browser.createBrowserContext();
-  let visit = await context.newPage();
-  // The version a page shows, the stylesheet its later requests get, and the caches kept.
-  const state = () => visit.evaluate(async () => [
-    getComputedStyle(document.documentElement).getPropertyValue('--build') || 'first',
-    (await (await fetch('style.css')).text()).includes('--build') ? 'second' : 'first',
-    (await caches.keys()).length,
-  ]);
-  const load = async (how) => {
-    if (how === 'open') visit = await context.newPage();
-    await (how === 'reload' ? visit.reload() : visit.goto(address));
-    await visit.waitForSelector('#mainfrm:not([hidden])');
-  };
-  try {
-    await load('open');
-    await visit.evaluate(() => navigator.serviceWorker.ready);
-    const [first] = await visit.evaluate(() => caches.keys());
-    // The second version differs in one file; its worker is written as the build writes it.
-    appendFileSync(join(copy, 'style.css'), '\n:root { --build: second }\n');
-    execFileSync(process.env.QUINBRAY_CMAKE, [`-DSITE=${copy}`, `-DFILES=${process.env.QUINBRAY_SITE_FILES}`,
-      '-P', process.env.QUINBRAY_WRITE_WORKER]);
-    asked.length = 0;
-    await load('reload'); // the browser finds the new worker, which installs and waits
-    await visit.waitForFunction(async () => (await navigator.serviceWorker.getRegistration()).waiting?.state === 'installed');
-    const loads = [
-      ['reload', ['first', 'first', 2]], // the page that was open for the install, reloaded
-      ['close', ['second', 'second', 1]], // closed, and opened again: the new version, at last
-      ['offline', ['second', 'second', 1]],
-    ];
-    for (const [how, expected] of loads) {
-      if (how === 'close') await visit.close();
-      if (how === 'offline') {
-        await new Promise((done) => live.close(done));
-        await visit.setOfflineMode(true);
+// A new version waits while another page of the older one is open, reloads included; the only
+// page of the site open gets it with one reload.
+// An update found while the site is open: `others` pages of the site stay open beside the
+// one that is reloaded; each load gives what the page shows, the stylesheet its later
+// requests get, and the caches kept.
+test('an update: a page keeps its version while another is open, and the only page gets the new one on a reload', async () => {
+  const scenarios = [
+    { others: 1, loads: [['reload', ['first', 'first', 2]], ['reload', ['first', 'first', 2]]] },
+    { others: 0, loads: [['reload', ['second', 'second', 1]], ['offline', ['second', 'second', 1]]] },
+  ];
+  for (const { others, loads } of scenarios) {
+    const copy = mkdtempSync(join(tmpdir(), 'quinbray-site-'));
+    cpSync(site, copy, { recursive: true });
+    const live = await serve(copy);
+    const address = `http://127.0.0.1:${live.address().port}/`;
+    const asked = [];
+    live.on('request', (request, response) => response.on('finish', () => asked.push(`${request.url} ${response.statusCode}`)));
+    const context = await browser.createBrowserContext();
+    const visit = await context.newPage();
+    const state = () => visit.evaluate(async () => [
+      getComputedStyle(document.documentElement).getPropertyValue('--build') || 'first',
+      (await (await fetch('style.css')).text()).includes('--build') ? 'second' : 'first',
+      (await caches.keys()).length,
+    ]);
+    const load = async (how) => {
+      await (how === 'reload' ? visit.reload() : visit.goto(address));
+      await visit.waitForSelector('#mainfrm:not([hidden])');
+    };
+    const name = `${others} other pages open`;
+    try {
+      await load('open');
+      await visit.evaluate(() => navigator.serviceWorker.ready);
+      const [first] = await visit.evaluate(() => caches.keys());
+      for (let i = 0; i < others; i++) await (await context.newPage()).goto(address);
+      await visit.bringToFront();
+      // The second version differs in one file; its worker is written as the build writes it.
+      appendFileSync(join(copy, 'style.css'), '\n:root { --build: second }\n');
+      execFileSync(process.env.QUINBRAY_CMAKE, [`-DSITE=${copy}`, `-DFILES=${process.env.QUINBRAY_SITE_FILES}`,
+        '-P', process.env.QUINBRAY_WRITE_WORKER]);
+      asked.length = 0;
+      await load('reload'); // the browser finds the new worker, which installs and waits
+      await visit.waitForFunction(async () => (await navigator.serviceWorker.getRegistration()).waiting?.state === 'installed', { polling: 100 });
+      for (const [how, expected] of loads) {
+        if (how === 'offline') {
+          await new Promise((done) => live.close(done));
+          await visit.setOfflineMode(true);
+        }
+        await load('reload');
+        // The new version takes over, and the page loads once more.
+        if (expected[0] === 'second')
+          await visit.waitForFunction(() => getComputedStyle(document.documentElement).getPropertyValue('--build') === 'second');
+        assert.deepEqual(await state(), expected, `${name}: ${how}`);
       }
-      await load(how === 'close' ? 'open' : 'reload');
-      assert.deepEqual(await state(), expected, how);
+      if (others) continue;
+      assert.ok(!(await visit.evaluate(() => caches.keys())).includes(first), 'the older cache is gone');
+      // Besides the browser's checks of the worker, the server is asked for the changed file only.
+      assert.deepEqual(asked.filter((line) => !line.startsWith('/sw.js ')), ['/style.css 200']);
+      await visit.click($('cmd1'));
+      assert.equal(await visit.$eval($('Text1'), (e) => e.value), '1.00');
+    } finally {
+      await context.close();
+      live.close();
+      rmSync(copy, { recursive: true, force: true });
     }
-    assert.ok(!(await visit.evaluate(() => caches.keys())).includes(first), 'the older cache is gone');
-    // Besides the browser's checks of the worker, the server is asked for the changed file only.
-    assert.deepEqual(asked.filter((line) => !line.startsWith('/sw.js ')), ['/style.css 200']);
-    await visit.click($('cmd1'));
-    assert.equal(await visit.$eval($('Text1'), (e) => e.value), '1.00');
-  } finally {
-    await context.close();
-    live.close();
-    rmSync(copy, { recursive: true, force: true });
+  }
+});
+
+// The browser's Back (a desktop's button, Android's gesture), having come from another page:
+// `act` is done on the calculator, then Back; `shown` is the window then, or none where Back
+// left for the page before; a second Back, where the calculator stays, leaves it.
+test("Back closes the help window as Close does, and leaves from the main window", async () => {
+  const alt = (letter) => (tab) => altKey(tab, letter, `Key${letter.toUpperCase()}`);
+  const click = (selector) => (tab) => tab.click(selector);
+  const rows = [
+    { name: 'Help, then Back', act: [click('#mainfrm-cmd2')], shown: ['mainfrm'] },
+    { name: 'Alt+H, then Back', act: [alt('h')], shown: ['mainfrm'] },
+    { name: 'Help, Close, then Back', act: [click('#mainfrm-cmd2'), click('#helpfrm-cmd1')], shown: null },
+    { name: 'Help, Alt+C, Help, then Back', act: [alt('h'), alt('c'), click('#mainfrm-cmd2')], shown: ['mainfrm'] },
+    { name: 'Back on the main window', act: [], shown: null },
+  ];
+  const before = `${url}manifest.webmanifest`;
+  for (const { name, act, shown } of rows) {
+    const tab = await open();
+    await tab.goto(before);
+    await tab.goto(url);
+    await ready(tab);
+    await tab.click('#mainfrm-Combo2', { clickCount: 3 });
+    await tab.keyboard.type('8');
+    await tab.click('#mainfrm-cmd1');
+    for (const step of act) await step(tab);
+    await tab.goBack();
+    if (shown) {
+      await tab.waitForSelector('#mainfrm:not([hidden])');
+      assert.deepEqual([await shownIn(tab), tab.url(), await tab.title()], [shown, url, 'Quinbray Build Calculator'], name);
+      assert.deepEqual(await values(tab), { Text1: '0.50', Combo1: '5', Text3: '1', Combo5: '2', Combo2: '8', Combo4: '2500' }, name);
+      await tab.goBack();
+    }
+    assert.equal(tab.url(), before, `${name}: Back leaves`);
+    await tab.close();
   }
 });
 
@@ -433,12 +582,17 @@ test('before the program is ready, the window is painted and keeps what the user
     assert.deepEqual(await values(tab), { Text1: '', Combo1: '5', Text3: '1', Combo5: '2', Combo2: '4', Combo4: '2500' },
       'painted with the start-up values');
     await act(tab);
+    // Busy, for assistive technology and for the eye: a bar runs along the title's foot.
+    const busy = () => tab.evaluate(() => [document.querySelector('main').getAttribute('aria-busy'),
+      document.querySelector('#mainfrm-title') && getComputedStyle(document.querySelector('#mainfrm-title'), '::after').animationName]);
+    assert.deepEqual(await busy(), ['true', 'busy'], `${name}: busy while loading`);
     await new Promise((done) => setTimeout(done, 200));
     assert.equal((await values(tab)).Text1, '', `${name}: nothing is computed before the program is there`);
     release();
     await tab.waitForFunction(() => document.documentElement.matches('.ready') ||
       !document.getElementById('ended').hidden);
     await tab.evaluate(() => new Promise((done) => requestAnimationFrame(() => setTimeout(done, 0))));
+    assert.equal((await busy())[0], null, `${name}: no longer busy`);
     if (then.values) assert.deepEqual({ ...await values(tab), ...then.values }, await values(tab), name);
     assert.deepEqual(await shownIn(tab), then.shown, name);
     assert.equal(await tab.$$eval('#mainfrm, #mainfrm-Combo1, #mainfrm-Combo1-list li', (all) => all.length), then.ended ? 0 : 10,
@@ -461,11 +615,28 @@ test('a program that cannot load says so, in one line with a link; another type 
       line: /could not start: it stopped with an error while starting/ },
     { name: "the page's module not found", respond: { 'page.js': (r) => r.respond({ status: 404, body: 'Not found' }) },
       line: /could not start: its page could not be downloaded/ },
+    // Given up after 15 seconds without a byte; what was typed meanwhile stays.
+    { name: 'a download that never answers', hold: ['Quinbray.wasm'], held: new Promise(() => {}), after: 15000,
+      act: async (tab) => {
+        await painted(tab);
+        await tab.click('#mainfrm-Combo2', { clickCount: 3 });
+        await tab.keyboard.type('8');
+      },
+      line: /could not start: its program could not be downloaded\./, typed: { Combo2: '8' } },
+    { name: 'a download that stops halfway', trickle: { pieces: 4, gap: 100, sent: 2 }, after: 15000,
+      line: /could not start: its program could not be downloaded\./ },
+    { name: 'a slow download that keeps coming, longer than 15 seconds in all', trickle: { pieces: 4, gap: 6000 }, after: 18000 },
   ];
-  for (const { name, line, ...how } of rows) {
-    const tab = await open(how);
+  for (const { name, line, act, after = 0, typed = {}, trickle: slowly, ...how } of rows) {
+    const slow = slowly && await trickle(slowly);
+    const tab = await open({ ...how, address: slow?.url });
+    await act?.(tab);
     await tab.waitForFunction(() => document.documentElement.matches('.ready') ||
-      !document.getElementById('failed').hidden);
+      !document.getElementById('failed').hidden, { timeout: after + 30000 });
+    const took = await tab.evaluate(() => performance.now());
+    assert.ok(took >= after, `${name}: after ${took} ms`);
+    if (after) assert.equal(await tab.$eval('main', (e) => e.getAttribute('aria-busy')), null, `${name}: no longer busy`);
+    assert.deepEqual({ ...await values(tab), ...typed }, await values(tab), `${name}: what was typed stays`);
     const said = await tab.$eval('#failed', (e) => ({ shown: !e.hidden, text: e.textContent,
       link: e.querySelector('a').getAttribute('href'), role: e.getAttribute('role') }));
     const at = await middleOf(tab, '#mainfrm-cmd1');
@@ -480,6 +651,8 @@ test('a program that cannot load says so, in one line with a link; another type 
       await tab.waitForFunction(() => document.querySelector('#mainfrm-Text1').value === '1.00');
     }
     await tab.close();
+    slow?.closeAllConnections();
+    slow?.close();
   }
 
   // Without JavaScript: the window with its start-up values, the line that says what the
@@ -491,13 +664,51 @@ test('a program that cannot load says so, in one line with a link; another type 
   await tab.close();
 });
 
-test('a phone draws the window larger, to fill its width, and taps reach every part', async () => {
+// `fills`: the window is drawn to the screen's width; else 1.5 times, as at 144 DPI.
+// `targets`: the least width and height of anything a finger presses.
+// Try again after a download that failed, before the program ever started: in place, with
+// what was typed, then the program as usual; once it had started, the page loads again.
+test('Try again after a failed download tries in place and keeps what was typed', async () => {
+  let asked = 0;
+  const tab = await open({ respond: { 'Quinbray.wasm': (r) => (asked++ ? r.continue() : r.respond({ status: 503, body: '' })) } });
+  await tab.waitForSelector('#failed:not([hidden])');
+  await tab.click('#mainfrm-Combo2', { clickCount: 3 }); // inert: nothing is typed
+  await tab.keyboard.type('7');
+  assert.equal((await values(tab)).Combo2, '4');
+  await tab.click('#failed a');
+  await ready(tab);
+  assert.deepEqual([await tab.$eval('#failed', (e) => e.hidden), asked, tab.url()], [true, 2, url]);
+  await tab.click('#mainfrm-Combo2', { clickCount: 3 });
+  await tab.keyboard.type('8');
+  await tab.click('#mainfrm-cmd1');
+  assert.deepEqual(await values(tab), { Text1: '0.50', Combo1: '5', Text3: '1', Combo5: '2', Combo2: '8', Combo4: '2500' });
+  await tab.close();
+
+  // What was typed while the first try was failing stays too.
+  let answer;
+  const later = new Promise((done) => (answer = done));
+  const slow = await open({ hold: ['Quinbray.wasm'], held: later,
+    respond: { 'Quinbray.wasm': (r) => (asked++ > 2 ? r.continue() : r.respond({ status: 404, body: '' })) } });
+  await painted(slow);
+  await slow.click('#mainfrm-Combo4', { clickCount: 3 });
+  await slow.keyboard.type('1000');
+  answer();
+  await slow.waitForSelector('#failed:not([hidden])');
+  await slow.click('#failed a');
+  await ready(slow);
+  assert.equal((await values(slow)).Combo4, '1000');
+  await slow.close();
+});
+
+test('a phone or a tablet, either way up, draws the window larger, and taps reach every part', async () => {
   const phones = [
-    { width: 412, height: 823, deviceScaleFactor: 1.75, smallestText: 12 }, // Lighthouse's phone
-    { width: 360, height: 640, deviceScaleFactor: 3 },
-    { width: 320, height: 568, deviceScaleFactor: 2 },
+    { width: 412, height: 823, deviceScaleFactor: 1.75, smallestText: 12, targets: 24, fills: true }, // Lighthouse's phone
+    { width: 360, height: 640, deviceScaleFactor: 3, fills: true },
+    { width: 320, height: 568, deviceScaleFactor: 2, fills: true },
+    { width: 915, height: 412, deviceScaleFactor: 2.625, smallestText: 12, targets: 24 }, // a phone held sideways
+    { width: 820, height: 1180, deviceScaleFactor: 2, smallestText: 12, targets: 24 }, // a tablet
   ];
-  for (const { smallestText, ...screen } of phones) {
+  for (const { smallestText, targets, fills, ...screen } of phones) {
     const tab = await open({ viewport: { ...screen, isMobile: true, hasTouch: true }, before: spyOnProgram });
     await ready(tab);
     const seen = await tab.evaluate(() => {
@@ -508,15 +719,22 @@ test('a phone draws the window larger, to fill its width, and taps reach every p
           texts.push(parseFloat(getComputedStyle(walker.currentNode.parentElement).fontSize));
       for (const input of document.querySelectorAll('input')) texts.push(parseFloat(getComputedStyle(input).fontSize));
       const controls = [...document.querySelectorAll('#mainfrm .control')].map((e) => e.getBoundingClientRect());
+      const pressed = [...document.querySelectorAll('#mainfrm button')].map((e) => e.getBoundingClientRect());
       return { smallest: Math.min(...texts), scrolls: document.documentElement.scrollWidth > innerWidth,
         reached: controls.every((box) => box.left >= 0 && box.right <= innerWidth),
-        filled: Math.max(...controls.map((box) => box.right)) / innerWidth };
+        filled: Math.max(...controls.map((box) => box.right)) / innerWidth,
+        scale: document.querySelector('#mainfrm .client').getBoundingClientRect().width / 345,
+        target: Math.min(...pressed.flatMap((box) => [box.width, box.height])),
+        typed: Math.min(...[...document.querySelectorAll('input:not([readonly])')].map((e) => parseFloat(getComputedStyle(e).fontSize))) };
     });
-    const name = `${screen.width} px`;
+    const name = `${screen.width} by ${screen.height} px`;
     assert.equal(seen.scrolls, false, `${name}: no sideways scrolling`);
     assert.ok(seen.reached, `${name}: every control within reach`);
-    assert.ok(seen.filled > 0.9, `${name}: the window fills the width (${seen.filled})`);
+    if (fills) assert.ok(seen.filled > 0.9, `${name}: the window fills the width (${seen.filled})`);
+    else assert.equal(seen.scale, 1.5, `${name}: drawn 1.5 times`);
     if (smallestText) assert.ok(seen.smallest >= smallestText, `${name}: text of ${seen.smallest} px`);
+    if (targets) assert.ok(seen.target >= targets, `${name}: a target of ${seen.target} px`);
+    assert.ok(seen.typed >= 16, `${name}: typed text of ${seen.typed} px, which iOS does not zoom in on`);
 
     // A tap on Calculate, its place reported in the window's own pixels: the middle of an
     // 81 by 25 button, however large it is drawn.
@@ -531,8 +749,67 @@ test('a phone draws the window larger, to fill its width, and taps reach every p
     await tab.waitForSelector('#mainfrm-Combo4-list:not([hidden])');
     const heights = await tab.$$eval('#mainfrm-Combo4-list li', (all) => all.map((e) => e.getBoundingClientRect().height));
     assert.ok(Math.min(...heights) >= 24, `${name}: list items ${Math.min(...heights)} px tall`);
+
+    // The arrow's tap gave the text box the keys but raises no keyboard over the list; a tap
+    // on the text box does, and the keyboard's Enter ("done") ends the typing.
+    const keyboard = () => tab.evaluate(() => [document.activeElement.id, document.activeElement.getAttribute('inputmode')]);
+    assert.deepEqual(await keyboard(), ['mainfrm-Combo4', 'none'], name);
+    await tab.touchscreen.tap(...Object.values(await middleOf(tab, '#mainfrm-Combo4')).slice(0, 2));
+    assert.deepEqual(await keyboard(), ['mainfrm-Combo4', 'decimal'], name);
+    await tab.keyboard.press('Enter'); // closes the list
+    await tab.keyboard.press('Enter');
+    assert.equal(await tab.evaluate(() => document.activeElement === document.body), true, `${name}: Enter is done`);
     await tab.close();
   }
+});
+
+// The browser's font settings, as its settings page writes them: the window scales with the
+// default size, and a minimum size makes it larger rather than cut or overlap its texts.
+test('large text settings scale the whole window, and cut no text', async () => {
+  const rows = [
+    { name: 'a default font size of 24', fonts: { default_font_size: 24 }, scale: 1.5 },
+    { name: 'a minimum font size of 20', fonts: { minimum_font_size: 20 }, scale: 2 },
+    { name: 'both', fonts: { default_font_size: 24, minimum_font_size: 20 }, scale: 2 },
+  ];
+  for (const { name, fonts, scale } of rows) {
+    const large = await launch({ preferences: { webkit: { webprefs: fonts } } });
+    try {
+      const tab = await large.newPage();
+      await tab.setViewport({ width: 1280, height: 800 });
+      await tab.goto(url);
+      await tab.waitForSelector('html.ready');
+      const fits = () => tab.evaluate(() => {
+        const shown = document.querySelector('section.window:not([hidden])');
+        const boxes = [...shown.querySelectorAll('.label, button.control, h1')];
+        return { scale: shown.querySelector('.client').getBoundingClientRect().width / 345,
+          cut: boxes.filter((e) => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight).map((e) => e.textContent),
+          smallest: Math.min(...boxes.map((e) => parseFloat(getComputedStyle(e).fontSize))) };
+      });
+      const main = await fits();
+      assert.ok(Math.abs(main.scale - scale) < 0.01, `${name}: drawn ${main.scale} times`);
+      assert.deepEqual(main.cut, [], `${name}: nothing cut on the main window`);
+      if (fonts.minimum_font_size) assert.ok(main.smallest >= fonts.minimum_font_size, `${name}: ${main.smallest} px`);
+      await tab.click('#mainfrm-cmd2');
+      assert.deepEqual((await fits()).cut, [], `${name}: nothing cut on the help window`);
+      await tab.click('#helpfrm-cmd1');
+      await tab.click('#mainfrm-cmd1');
+      assert.equal(await tab.$eval('#mainfrm-Text1', (e) => e.value), '1.00', name);
+    } finally {
+      await large.close();
+    }
+  }
+});
+
+test('the fields ask for a number keyboard, with no completion, correction, capitals or spelling marks', async () => {
+  const tab = await open();
+  await ready(tab);
+  const fields = await tab.$$eval('#mainfrm input:not([readonly])', (all) => all.map((e) => [e.id.slice(8),
+    ...['inputmode', 'autocapitalize', 'autocorrect', 'autocomplete', 'spellcheck', 'enterkeyhint'].map((name) => e.getAttribute(name))]));
+  const asked = ['decimal', 'off', 'off', 'off', 'false', 'done'];
+  assert.deepEqual(fields, ['Combo1', 'Text3', 'Combo5', 'Combo2', 'Combo4'].map((name) => [name, ...asked]));
+  // Pinch zoom stays: the page zooms in on no field by its text size instead.
+  assert.equal(await tab.$eval('meta[name=viewport]', (e) => e.content), 'width=device-width, initial-scale=1');
+  await tab.close();
 });
 
 test("buttons, lists and keys as dependable as the desktop's, for every user", async () => {
@@ -650,18 +927,79 @@ test("buttons, lists and keys as dependable as the desktop's, for every user", a
         ['Start it again', 'ended']);
     }],
   ];
-  for (const [name, run] of rows) {
-    const tab = await open();
-    await ready(tab);
-    try {
-      await run(tab);
-    } catch (error) {
-      error.message = `${name}: ${error.message}`;
-      throw error;
-    } finally {
-      await tab.close();
-    }
-  }
+  await eachInATab(rows);
+});
+
+// What a screen reader reads, in Chromium's accessibility tree: the order, the names, the
+// states, and what the page says of its own accord.
+test('screen readers read the screen in its order, each list button by its list, each result once', async () => {
+  const tree = async (tab, root) => {
+    const nodes = [];
+    const walk = (node) => { nodes.push(node); node.children?.forEach(walk); };
+    walk(await tab.accessibility.snapshot({ root: root && await tab.$(root), interestingOnly: false }));
+    return nodes;
+  };
+  const said = (tab) => tab.evaluate(() => window.said);
+  const listen = (tab) => tab.evaluate(() => {
+    window.said = [];
+    new MutationObserver(() => {
+      const text = document.getElementById('said').textContent;
+      if (text) window.said.push(text);
+    }).observe(document.getElementById('said'), { childList: true, characterData: true, subtree: true });
+  });
+  const calculate = async (tab) => {
+    const { x, y } = await middleOf(tab, '#mainfrm-cmd1');
+    await tab.mouse.click(x, y);
+  };
+  const result = 'Quinbray per Increment';
+  const rows = [
+    ['the main window reads as it is shown, the result after the inputs', async (tab) => {
+      const read = (await tree(tab, '#mainfrm')).filter((n) => ['combobox', 'textbox', 'button'].includes(n.role))
+        .map((n) => `${n.role} ${n.name}`);
+      assert.deepEqual(read, ['combobox Excitation Voltage', 'button Excitation Voltage', 'textbox Division Size in Lb or KG',
+        'combobox Cell Rating in mV / Volt', 'button Cell Rating in mV / Volt', 'combobox Number of Load Cells',
+        'button Number of Load Cells', 'combobox Load Cell Capacity', 'button Load Cell Capacity', `textbox ${result}`,
+        'button Calculate', 'button Help', 'button Exit']);
+    }],
+    ['the help window reads top to bottom', async (tab) => {
+      await tab.click('#mainfrm-cmd2');
+      const read = (await tree(tab, '#helpfrm')).filter((n) => (n.role === 'StaticText' && n.name.includes(' ')) || n.role === 'button')
+        .map((n) => n.name.split(' ')[0]);
+      assert.deepEqual(read, ['Select', 'NOTE:', 'Pressing', 'Holding', 'Quinbray', 'Close']);
+    }],
+    ["a list's button says whether its list is shown", async (tab) => {
+      const button = async () => (await tree(tab, '#mainfrm-Combo5-box')).find((n) => n.role === 'button');
+      assert.deepEqual([(await button()).name, (await button()).expanded], ['Cell Rating in mV / Volt', false]);
+      await tab.click('#mainfrm-Combo5 + .drop');
+      assert.deepEqual([(await button()).expanded], [true]);
+      assert.equal(await tab.$eval('#mainfrm-Combo5 + .drop', (e) => e.getAttribute('aria-expanded')), 'true');
+    }],
+    ['each Calculate says its result once, also the same again, and the focus stays', async (tab) => {
+      await listen(tab);
+      await calculate(tab);
+      await tab.waitForFunction(() => window.said.length === 1);
+      await calculate(tab);
+      await tab.waitForFunction(() => window.said.length === 2);
+      assert.deepEqual(await said(tab), [`${result}: 1.00`, `${result}: 1.00`]);
+      assert.equal(await tab.evaluate(() => document.activeElement.id), 'mainfrm-cmd1');
+      const region = (await tree(tab)).find((n) => n.role === 'status' && n.name === '');
+      assert.ok(region, 'a polite live region (role status)');
+    }],
+    ['a warning is an alert dialog described by its text, and the cleared result is said', async (tab) => {
+      await calculate(tab);
+      await tab.waitForFunction(() => document.getElementById('said').textContent !== '');
+      await listen(tab);
+      await tab.click('#mainfrm-Combo2', { clickCount: 3 });
+      await tab.keyboard.type('0');
+      await calculate(tab);
+      await tab.waitForFunction(() => window.said.length === 1);
+      assert.deepEqual(await said(tab), [`${result}: cleared`]);
+      const dialog = (await tree(tab)).find((n) => n.role === 'alertdialog');
+      assert.deepEqual([dialog?.name, dialog?.description], ['Quinbray Build Calculator',
+        'The number of load cells and the load cell capacity must not be zero.']);
+    }],
+  ];
+  await eachInATab(rows);
 });
 
 test("Lighthouse, as its phone: accessibility, best practices and SEO each 100", async () => {
