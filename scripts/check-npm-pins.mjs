@@ -1,5 +1,5 @@
 // Fails when a package in a lock file is asked for by something that can move under it: a tag
-// such as `latest`, a URL or an alias, rather than a version or a range. `npm ci` refuses a
+// such as `latest`, a URL or an alias by tag, rather than a version or a range. `npm ci` refuses a
 // lock whose tag has moved on, so such a dependency must be pinned by the package's
 // `overrides` to the exact version the lock holds.
 //
@@ -31,6 +31,9 @@ function override(overrides, parent, name) {
     return pick(nested?.[1]?.[name]) ?? pick(overrides[name]);
 }
 
+// An alias (`npm:string-width@^4.2.0`) asks for a version or range of another package's name.
+const rangeOf = (spec) => spec.match(/^npm:(?:@[^/@]+\/)?[^@]+@(.*)$/)?.[1] ?? spec;
+
 // Returns one line per dependency that is neither a version nor a range and is not pinned
 // to the version in the lock.
 export function unpinned(packageJson, lock) {
@@ -40,7 +43,7 @@ export function unpinned(packageJson, lock) {
         const parent = path ? (entry.name ?? path.slice(path.lastIndexOf('node_modules/') + 13)) : packageJson.name;
         for (const field of ['dependencies', 'devDependencies', 'optionalDependencies', 'peerDependencies']) {
             for (const [name, spec] of Object.entries(entry[field] ?? {})) {
-                if (semver.validRange(spec) !== null) continue;
+                if (semver.validRange(rangeOf(spec)) !== null) continue;
                 const pin = override(overrides, parent, name);
                 const version = resolved(lock, path, name);
                 if (pin === undefined)

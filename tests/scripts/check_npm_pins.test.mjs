@@ -36,6 +36,9 @@ const cases = [
     { name: 'a caret range', spec: '^1.2.0', overrides: undefined },
     { name: 'a compound range', spec: '>=1.0.0 <2.0.0 || 3.x', overrides: undefined },
     { name: 'any version', spec: '*', overrides: undefined },
+    { name: 'an alias to a range', spec: 'npm:other-helper@^1.2.0', overrides: undefined },
+    { name: 'an alias to a scoped range', spec: 'npm:@scope/other@~1.2.0', overrides: undefined },
+    { name: 'an alias to a tag', spec: 'npm:other-helper@latest', overrides: undefined, fails: /helper/ },
     { name: 'a nested copy pinned', spec: 'latest', nested: true, overrides: { tool: { helper: '1.2.3' } } },
 ];
 
