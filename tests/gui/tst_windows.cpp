@@ -17,9 +17,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QtTest/qtestspontaneevent.h>
 
 namespace {
 
@@ -117,6 +119,7 @@ private slots:
     void calculate();
     void keyboardDoesNotCalculate_data();
     void keyboardDoesNotCalculate();
+    void pressElsewhereReleasedOnCalculate_data();
     void pressElsewhereReleasedOnCalculate();
     void notFinite_data();
     void notFinite();
@@ -308,12 +311,35 @@ void TestWindows::keyboardDoesNotCalculate() {
     QCOMPARE(Result()->text(), "unchanged");
 }
 
+void TestWindows::pressElsewhereReleasedOnCalculate_data() {
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::newRow("left") << Qt::LeftButton;
+    QTest::newRow("right") << Qt::RightButton;
+}
+
 void TestWindows::pressElsewhereReleasedOnCalculate() {
+    QFETCH(Qt::MouseButton, button);
+    TypeAll(kStartUp);
     Result()->setText("unchanged");
     const QPoint onCalculate = Calculate()->geometry().center();
-    QTest::mousePress(&Main(), Qt::LeftButton, {}, QPoint(335, 175)); // empty window corner
-    QTest::mouseRelease(&Main(), Qt::LeftButton, {}, onCalculate);
+    QTest::mousePress(&Main(), button, {}, QPoint(335, 175)); // empty window corner
+    QTest::mouseRelease(&Main(), button, {}, onCalculate);
     QCOMPARE(Result()->text(), "unchanged");
+
+    // Qt hands that release to the widget that took the press; a window system may also hand
+    // it to the control under the pointer, as Windows does when the window that took the
+    // press did not capture the mouse. The button then sees a release it never saw pressed.
+    const QPoint at = Calculate()->rect().center();
+    QMouseEvent release(QEvent::MouseButtonRelease, at, Calculate()->mapToGlobal(at), button,
+                        Qt::NoButton, {});
+    QSpontaneKeyEvent::setSpontaneous(&release);
+    QApplication::sendEvent(Calculate(), &release);
+    QCOMPARE(Result()->text(), "unchanged");
+
+    // The same button pressed on it next time is a press of its own, released as usual.
+    QTest::mousePress(Calculate(), button, {}, at);
+    QTest::mouseRelease(Calculate(), button, {}, at);
+    QCOMPARE(Result()->text(), "1.00");
 }
 
 void TestWindows::notFinite_data() {
