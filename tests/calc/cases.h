@@ -10,8 +10,9 @@
 //   number|NAME|TEXT|VALUE
 //     VALUE is the double the text reads as, shortest round trip, or inf or -inf.
 // Lines that are empty or start with "#" are comments. In a field, \t, \n, \\ and \| stand
-// for a tab, a newline, a backslash and a bar, and \u{HEX} for that code point in UTF-8, so
-// that blanks the eye cannot tell apart are written out.
+// for a tab, a newline, a backslash and a bar, \u{HEX} for that code point in UTF-8, so that
+// blanks the eye cannot tell apart are written out, and \x{HEX} for one byte, for text that
+// is not UTF-8.
 
 #include <charconv>
 #include <optional>
@@ -64,7 +65,7 @@ inline std::optional<std::vector<std::string>> Fields(std::string_view line) {
         const char e = line[i];
         if (e == 't' || e == 'n' || e == '\\' || e == '|') {
             fields.back() += e == 't' ? '\t' : e == 'n' ? '\n' : e;
-        } else if (e == 'u' && i + 1 < line.size() && line[i + 1] == '{') {
+        } else if ((e == 'u' || e == 'x') && i + 1 < line.size() && line[i + 1] == '{') {
             const auto close = line.find('}', i);
             if (close == std::string_view::npos)
                 return std::nullopt;
@@ -72,9 +73,13 @@ inline std::optional<std::vector<std::string>> Fields(std::string_view line) {
             const char* const last = line.data() + close;
             unsigned long point = 0;
             const auto [end, error] = std::from_chars(first, last, point, 16);
-            if (first == last || end != last || error != std::errc{} || point > 0x10FFFF)
+            if (first == last || end != last || error != std::errc{} ||
+                point > (e == 'u' ? 0x10FFFF : 0xFF))
                 return std::nullopt;
-            PutUtf8(fields.back(), point);
+            if (e == 'u')
+                PutUtf8(fields.back(), point);
+            else
+                fields.back() += char(point);
             i = close;
         } else {
             return std::nullopt;

@@ -130,7 +130,10 @@ void TestIncrementSignal::portableReader_data() {
                                "1e-400",
                                "123456789012345678901234567890",
                                "1e+5",
-                               "5E-0003"})
+                               "5E-0003",
+                               "9223327695899131e-19",
+                               "1e99999999999999999999999",
+                               "7e-99999999999999999999999"})
         QTest::newRow(number) << QByteArray(number);
     QTest::newRow("400 nines") << QByteArray(400, '9');
     QTest::newRow("long exponent") << QByteArray("1e" + QByteArray(500, '0') + "1");
