@@ -16,15 +16,63 @@ namespace {
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 
-const char* SkipDigits(const char* p, const char* end) {
-    while (p != end && IsDigit(*p))
-        ++p;
-    return p;
-}
+// The characters of a text as the number rule reads them. Numbers come pasted from pages and
+// documents with no-break and other Unicode spaces before them, and typed by input methods in
+// full-width forms; each of those is read as its ASCII form, so that a number the user sees
+// never reads as 0. Any other character that is not ASCII reads as '\0', which no rule takes.
+class Characters {
+public:
+    explicit Characters(std::string_view text)
+        : rest_(text) {}
+
+    // The next character's ASCII form; '\0' at the end.
+    char Peek() const { return rest_.empty() ? '\0' : Decode().ascii; }
+    void Skip() { rest_.remove_prefix(Decode().size); }
+    void Take(std::string& out) {
+        out += Peek();
+        Skip();
+    }
+    bool TakeDigits(std::string& out) {
+        const auto before = out.size();
+        while (IsDigit(Peek()))
+            Take(out);
+        return out.size() != before;
+    }
+
+private:
+    struct Decoded {
+        char ascii;
+        std::size_t size;
+    };
+
+    // Every UTF-8 sequence read here is two or three bytes long; a byte that starts none of
+    // them stands alone.
+    Decoded Decode() const {
+        const auto byte = [this](std::size_t i) {
+            return i < rest_.size() ? static_cast<unsigned char>(rest_[i]) : 0u;
+        };
+        const unsigned b0 = byte(0), b1 = byte(1), b2 = byte(2);
+        if (b0 < 0x80)
+            return {rest_[0], 1};
+        if (b0 == 0xC2 && b1 == 0xA0) // no-break space
+            return {' ', 2};
+        if ((b0 & 0xF0) != 0xE0 || (b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80)
+            return {'\0', 1};
+        const unsigned point = (b0 & 0x0F) << 12 | (b1 & 0x3F) << 6 | (b2 & 0x3F);
+        if (point == 0x1680 || (point >= 0x2000 && point <= 0x200A) || point == 0x202F ||
+            point == 0x205F || point == 0x3000) // the other space separators
+            return {' ', 3};
+        if (point == 0x2212) // minus sign, as typesetting writes one
+            return {'-', 3};
+        if (point == 0xFF0B || point == 0xFF0D || point == 0xFF0E ||
+            (point >= 0xFF10 && point <= 0xFF19)) // full-width + - . and digits
+            return {static_cast<char>(point - 0xFF00 + 0x20), 3};
+        return {'\0', 1};
+    }
+
+    std::string_view rest_;
+};
 
 // from_chars leaves the value alone when the number does not fit a double. Whether it was
 // too large or too small follows from the power of ten of its first significant digit,
@@ -66,49 +114,48 @@ bool LeftRange(double product, double a, double b) {
 } // namespace
 
 double LeadingNumber(std::string_view text) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (p != end && IsBlank(*p))
-        ++p;
+    Characters in(text);
+    while (in.Peek() == ' ' || in.Peek() == '\t')
+        in.Skip();
 
     bool negative = false;
-    if (p != end && (*p == '+' || *p == '-')) {
-        negative = *p == '-';
-        ++p;
+    if (in.Peek() == '+' || in.Peek() == '-') {
+        negative = in.Peek() == '-';
+        in.Skip();
     }
 
-    const char* const mantissa = p;
-    p = SkipDigits(p, end);
-    bool hasDigits = p != mantissa;
-    if (p != end && *p == '.') {
-        const char* const fraction = p + 1;
-        p = SkipDigits(fraction, end);
-        hasDigits = hasDigits || p != fraction;
+    std::string number; // in ASCII, as the readers take it
+    bool hasDigits = in.TakeDigits(number);
+    if (in.Peek() == '.') {
+        in.Take(number);
+        hasDigits = in.TakeDigits(number) || hasDigits;
     }
     if (!hasDigits)
         return 0.0;
-    const char* const mantissaEnd = p;
+    const auto mantissaSize = number.size();
 
     // An exponent counts only with at least one digit: "2e" and "2e+" read as 2.
-    std::string_view exponent;
-    if (p != end && (*p == 'e' || *p == 'E')) {
-        const char* q = p + 1;
-        if (q != end && (*q == '+' || *q == '-'))
-            ++q;
-        if (q != end && IsDigit(*q)) {
-            const char* const exponentEnd = SkipDigits(q, end);
-            exponent = std::string_view(p + 1, exponentEnd);
-            p = exponentEnd;
-        }
+    if (in.Peek() == 'e' || in.Peek() == 'E') {
+        Characters exponent = in;
+        std::string digits;
+        exponent.Take(digits);
+        if (exponent.Peek() == '+' || exponent.Peek() == '-')
+            exponent.Take(digits);
+        if (exponent.TakeDigits(digits))
+            number += digits;
     }
-    const char* const numberEnd = p;
 
+    const char* const first = number.data();
+    const char* const last = first + number.size();
     double value = 0.0;
-    const auto [last, error] = ReadDecimal(mantissa, numberEnd, value);
-    if (error == std::errc::result_out_of_range)
-        value = OutOfRangeValue(std::string_view(mantissa, mantissaEnd), exponent);
-    else if (error != std::errc{} || last != numberEnd)
+    const auto [end, error] = ReadDecimal(first, last, value);
+    if (error == std::errc::result_out_of_range) {
+        const std::string_view all(number);
+        value = OutOfRangeValue(all.substr(0, mantissaSize),
+                                all.substr(std::min(mantissaSize + 1, all.size())));
+    } else if (error != std::errc{} || end != last) {
         value = 0.0; // cannot happen for what was scanned above; never guess a value
+    }
     return negative ? -value : value;
 }
 

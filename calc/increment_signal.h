@@ -25,7 +25,9 @@ struct IncrementSignal {
 };
 
 // Reads the number a text begins with: blanks, an optional sign, digits with at most one
-// full stop, an optional exponent. The rest of the text is ignored; a text that does not
+// full stop, an optional exponent. The text is UTF-8: any Unicode space separator counts as
+// a blank, and full-width digits, point and signs and the minus sign U+2212 as their ASCII
+// forms. The rest of the text is ignored; a text that does not
 // begin with a number reads as 0. Never depends on the locale. Too large a number reads as
 // infinity of its sign, too small a one as 0.
 double LeadingNumber(std::string_view text);

@@ -2,31 +2,36 @@
 # control-flow protection, fortified C library calls, PIE with full RELRO on Linux; on
 # Windows the stack protector (MinGW-w64 links its runtime in, so no DLL comes with it) and
 # the PE flags that ASLR, DEP and terminal servers read. Each compile flag is used only
-# where the compiler takes it, so that every architecture builds.
+# where the compiler takes it, so that every architecture builds. All of it goes on
+# quinbray_build_options, which every target of the program links.
 include(CheckCXXCompilerFlag)
 
 foreach(flag -fstack-protector-strong -fstack-clash-protection -fcf-protection)
     string(MAKE_C_IDENTIFIER "QUINBRAY_TAKES${flag}" takes)
     check_cxx_compiler_flag(${flag} ${takes})
     if(${takes})
-        add_compile_options(${flag})
+        target_compile_options(quinbray_build_options INTERFACE ${flag})
     endif()
 endforeach()
 
 if(WIN32)
     # The stack protector's runtime is a library of its own there, linked in statically.
     if(QUINBRAY_TAKES_fstack_protector_strong)
-        add_link_options(-fstack-protector-strong)
+        target_link_options(quinbray_build_options INTERFACE -fstack-protector-strong)
     endif()
-    add_link_options(-Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware)
+    target_link_options(quinbray_build_options INTERFACE -Wl,--dynamicbase -Wl,--nxcompat
+                        -Wl,--tsaware)
     if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-        add_link_options(-Wl,--high-entropy-va)
+        target_link_options(quinbray_build_options INTERFACE -Wl,--high-entropy-va)
     endif()
 else()
     # Fortification needs the optimiser, which every hardened build type runs.
-    add_compile_options(-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3)
-    add_link_options(-Wl,-z,relro -Wl,-z,now)
+    target_compile_options(quinbray_build_options INTERFACE -U_FORTIFY_SOURCE
+                           -D_FORTIFY_SOURCE=3)
+    target_link_options(quinbray_build_options INTERFACE -Wl,-z,relro -Wl,-z,now)
+    # Consumers of the options take position-independent code from them, and executables
+    # are then linked as PIE.
     include(CheckPIESupported)
     check_pie_supported()
-    set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+    set_property(TARGET quinbray_build_options PROPERTY INTERFACE_POSITION_INDEPENDENT_CODE ON)
 endif()

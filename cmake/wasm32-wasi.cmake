@@ -9,13 +9,6 @@ set(CMAKE_C_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_SYSROOT /usr) # headers in /usr/include/wasm32-wasi, libraries in /usr/lib/wasm32-wasi
 
-# The WASI C++ runtime has no exceptions: a failed allocation aborts, as it would anyway.
-# Set here rather than in CMAKE_CXX_FLAGS, which the presets give the warnings.
-add_compile_options(-fno-exceptions)
-# What the page downloads is made as small as it can be.
-set(CMAKE_CXX_FLAGS_MINSIZEREL "-Oz -DNDEBUG" CACHE STRING "")
-set(CMAKE_EXE_LINKER_FLAGS_MINSIZEREL "-Wl,--strip-all -Wl,--gc-sections" CACHE STRING "")
-
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

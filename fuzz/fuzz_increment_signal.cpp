@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -36,6 +37,27 @@ bool IsResultText(std::string_view s) {
     return true;
 }
 
+// The text with its ASCII spaces, digits, signs and points in the other forms people paste
+// and type them in; each must read as its ASCII form.
+std::string Widened(std::string_view text) {
+    static constexpr std::array<std::string_view, 17> kSpaces{
+        "\u00A0", "\u1680", "\u2000", "\u2001", "\u2002", "\u2003", "\u2004", "\u2005", "\u2006",
+        "\u2007", "\u2008", "\u2009", "\u200A", "\u202F", "\u205F", "\u3000", " "};
+    std::string wide;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ' ')
+            wide += kSpaces[i % kSpaces.size()];
+        else if (c == '-' && i % 2)
+            wide += "\u2212";
+        else if ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.')
+            wide += {'\xEF', '\xBC', char(0x80 + c - 0x20)}; // U+FF0B to U+FF19
+        else
+            wide += c;
+    }
+    return wide;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -55,8 +77,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::array converted{r.excitation, r.cellCount, r.divisionSize, r.cellCapacity,
                                r.cellRating};
-    for (std::size_t i = 0; i < texts.size(); ++i)
+    for (std::size_t i = 0; i < texts.size(); ++i) {
         Require(SameBits(converted[i], calc::LeadingNumber(texts[i])));
+        Require(SameBits(converted[i], calc::LeadingNumber(Widened(texts[i]))));
+    }
 
     Require(r.finite == (r.failure == calc::Failure::none));
     if (!r.finite) {

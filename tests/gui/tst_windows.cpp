@@ -17,11 +17,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTest>
+#include <QtTest/qtestspontaneevent.h>
 
 namespace {
 
@@ -128,8 +130,10 @@ private slots:
     void calculate();
     void keyboardDoesNotCalculate_data();
     void keyboardDoesNotCalculate();
+    void pressElsewhereReleasedOnCalculate_data();
     void pressElsewhereReleasedOnCalculate();
     void resultAnnounced();
+    void doubleClickCalculatesTwice();
     void notFinite_data();
     void notFinite();
     void helpAndBack_data();
@@ -364,7 +368,8 @@ void TestWindows::calculate() {
     Result()->setText("stale");
 
     QTest::mousePress(Calculate(), button, modifiers, QPoint(20, 10));
-    QCOMPARE(Result()->text(), "stale"); // the press alone does nothing
+    QCOMPARE(Result()->text(), "stale");                       // the press alone does nothing
+    QCOMPARE(Calculate()->isDown(), button == Qt::LeftButton); // drawn pressed, as a button is
     QTest::mouseRelease(Calculate(), button, modifiers, releaseAt);
     QCOMPARE(Result()->text(), expected);
     QVERIFY(std::abs(Calculator().uvPerIncrement - expected.toDouble()) <= 0.005 + 1e-12);
@@ -390,12 +395,53 @@ void TestWindows::keyboardDoesNotCalculate() {
     QCOMPARE(Result()->text(), "unchanged");
 }
 
+void TestWindows::pressElsewhereReleasedOnCalculate_data() {
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::newRow("left") << Qt::LeftButton;
+    QTest::newRow("right") << Qt::RightButton;
+}
+
 void TestWindows::pressElsewhereReleasedOnCalculate() {
+    QFETCH(Qt::MouseButton, button);
+    TypeAll(kStartUp);
+    const QPoint at = Calculate()->rect().center();
+    const auto release = [&] { // as a window system hands it over, without the press
+        QMouseEvent up(QEvent::MouseButtonRelease, at, Calculate()->mapToGlobal(at), button,
+                       Qt::NoButton, {});
+        QSpontaneKeyEvent::setSpontaneous(&up);
+        QApplication::sendEvent(Calculate(), &up);
+    };
+    // A press of its own first, so that a release is not taken for the one after it.
+    QTest::mousePress(Calculate(), button, {}, at);
+    QTest::mouseRelease(Calculate(), button, {}, at);
+    QCOMPARE(Result()->text(), "1.00");
     Result()->setText("unchanged");
-    const QPoint onCalculate = Calculate()->geometry().center();
-    QTest::mousePress(&Main(), Qt::LeftButton, {}, QPoint(335, 175)); // empty window corner
-    QTest::mouseRelease(&Main(), Qt::LeftButton, {}, onCalculate);
+
+    QTest::mousePress(&Main(), button, {}, QPoint(335, 175)); // empty window corner
+    QTest::mouseRelease(&Main(), button, {}, Calculate()->geometry().center());
     QCOMPARE(Result()->text(), "unchanged");
+
+    // Qt hands that release to the widget that took the press; a window system may also hand
+    // it to the control under the pointer, as Windows does when the window that took the
+    // press did not capture the mouse. The button then sees a release it never saw pressed.
+    release();
+    QCOMPARE(Result()->text(), "unchanged");
+}
+
+// Each press of a double click is a press on the button, and each release runs Calculate.
+void TestWindows::doubleClickCalculatesTwice() {
+    TypeAll(kStartUp);
+    int runs = 0;
+    const auto counter = connect(Result(), &QLineEdit::textChanged, this, [&](const QString& t) {
+        if (t == "1.00") {
+            ++runs;
+            Result()->setText("stale"); // so that the next run changes the text again
+        }
+    });
+    Result()->setText("stale");
+    QTest::mouseDClick(Calculate(), Qt::LeftButton);
+    disconnect(counter);
+    QCOMPARE(runs, 2);
 }
 
 namespace {

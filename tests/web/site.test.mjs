@@ -384,8 +384,11 @@ test("Chromium's accessibility tree names every input by its caption", async () 
 test('the calculation in the browser gives exactly the native text on the shared table', async () => {
   const corpus = process.env.QUINBRAY_CORPUS;
   const rows = [readFileSync(process.env.QUINBRAY_CASES, 'utf8').trimEnd()];
-  for (const file of readdirSync(corpus).sort())
-    rows.push(readFileSync(join(corpus, file), 'utf8').split('\n').slice(0, 5).join('|'));
+  for (const file of readdirSync(corpus).sort()) { // a seed is five lines, one text each
+    const lines = readFileSync(join(corpus, file), 'utf8').split('\n');
+    const texts = Array.from({ length: 5 }, (_, i) => (lines[i] ?? '').replace(/[\\|]/g, '\\$&'));
+    rows.push(['calculate', file, ...texts, ''].join('|'));
+  }
   const input = `${rows.join('\n')}\n`;
   const native = execFileSync(process.env.QUINBRAY_CALC_TABLE_HOST, { input, encoding: 'utf8' });
   const wasm = [...readFileSync(process.env.QUINBRAY_CALC_TABLE)];

@@ -50,8 +50,20 @@ xdotool key alt+c
 click 335 175 && xdotool mousemove --sync --window "$main" 335 175 mousedown 1 \
     mousemove --sync --window "$main" 56 156 mouseup 1
 click 152 114 && xdotool key Tab space # Tab from the capacity reaches Calculate
-sleep 0.5
+# Typing comes after them in the program's queue: once it shows, they have all been handled.
+type_over 160 49 "1 handled"
+for _ in $(seq 30); do [[ $(text Text3) == "1 handled" ]] && break; sleep 0.1; done
+[[ $(text Text3) == "1 handled" ]] || fail "typing after the keyboard's Calculate never arrived"
 [[ $(text Text1) == -1.00 ]] || fail "the keyboard or a press elsewhere computed $(text Text1)"
+
+# Two buttons held on Calculate: each release computes, the later one also off the button,
+# with what was typed in between.
+type_all 5 4 1 2500 2
+xdotool mousemove --sync --window "$main" 56 156 mousedown 1 mousedown 3 mouseup 1
+calculate_is 1.00 "the first of two buttons held"
+xdotool key shift+Tab ctrl+a BackSpace && xdotool type --delay 5 -- 1000 # the capacity
+xdotool mousemove --sync 400 400 mouseup 3
+calculate_is 2.50 "the second of two buttons held, released off the button"
 
 # A cell count of 0: no result, and a warning that says why.
 type_all 5 0 1 2500 2

@@ -1,7 +1,8 @@
-// calc_table: reads cases from standard input, one a line, the five texts (excitation, cell
-// count, division, capacity, rating) separated by "|", and writes for each what the
-// calculation gives: the failure, the result text and every number, shortest round trip.
-// Built natively and for the browser, so that the two outputs can be compared exactly.
+// calc_table: reads cases from standard input in the form of the shared table (cases.txt,
+// see cases.h) and writes for each what the calculation gives, whatever the case expects:
+// for a calculation the failure, the result text and every number, for a number the value
+// it reads as, shortest round trip. Built natively and for the browser, so that the two
+// outputs can be compared exactly.
 //
 // calc_table --time RUNS: goes over the cases RUNS times and writes, instead of the results,
 // the time each run took in milliseconds, one a line. Only the calculation and the writing
@@ -10,6 +11,7 @@
 // program's start nor its input and output count.
 
 #include "calc/increment_signal.h"
+#include "tests/calc/cases.h"
 
 #include <array>
 #include <charconv>
@@ -34,14 +36,20 @@ void Put(std::string& out, double value) {
 }
 
 std::string Row(std::string_view line) {
-    std::array<std::string_view, 5> texts{};
-    for (auto& text : texts) {
-        const auto bar = line.find('|');
-        text = line.substr(0, bar);
-        line = bar == std::string_view::npos ? std::string_view() : line.substr(bar + 1);
+    cases::Case c;
+    const auto parsed = cases::Parse(line, c);
+    if (parsed == cases::Line::comment)
+        return {};
+    if (parsed == cases::Line::malformed)
+        return "malformed\n";
+    std::string out;
+    if (c.kind == "number") {
+        Put(out, calc::LeadingNumber(c.texts[0]));
+        return out + '\n';
     }
-    const auto r = calc::ComputeIncrementSignal(texts[0], texts[1], texts[2], texts[3], texts[4]);
-    std::string out = std::to_string(int(r.failure)) + ' ' + (r.finite ? "finite " : "none ");
+    const auto& t = c.texts;
+    const auto r = calc::ComputeIncrementSignal(t[0], t[1], t[2], t[3], t[4]);
+    out = std::to_string(int(r.failure)) + ' ' + (r.finite ? "finite " : "none ");
     for (double value : {r.excitation, r.cellCount, r.divisionSize, r.cellCapacity, r.cellRating,
                          r.uvPerIncrement})
         Put(out, value);
