@@ -10,7 +10,7 @@ headers=$(x86_64-w64-mingw32-objdump -p "$exe")
 sections=$(x86_64-w64-mingw32-objdump -h "$exe")
 
 flags=(DYNAMIC_BASE NX_COMPAT TERMINAL_SERVICE_AWARE)
-[[ $headers == *"Magic"*"020b"* ]] && flags+=(HIGH_ENTROPY_VA) # PE32+
+grep -qE '^Magic\s+020b\b' <<<"$headers" && flags+=(HIGH_ENTROPY_VA) # PE32+
 for flag in "${flags[@]}"; do
     grep -qE "^\s+$flag$" <<<"$headers" || fail "no $flag"
 done
