@@ -3,8 +3,9 @@
 # build folders and with the commit's time, and compares the two byte for byte: the Debian
 # package, the Windows programs and zips, and the site's zip. Each build of an MSI gets new
 # product and package codes, as Windows Installer asks, and wixl writes the time it was made
-# into its summary: the MSIs are compared table by table and stream by stream with those
-# masked. The second build's packages stay for the checks that follow.
+# into its summary and each file's time into its cabinet: the MSIs are compared table by
+# table, stream by stream and file by file with those masked. The second build's packages
+# stay for the checks that follow.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/../.."
 artifacts=("build/release/quinbray_1.00_$(dpkg --print-architecture).deb" build/windows-mingw/shell/Quinbray.exe
@@ -14,15 +15,17 @@ msis=(build/quinbray-1.00-windows-x64.msi build/quinbray-1.00-windows-x86.msi)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# An MSI's tables and streams, as text and files in folder $2, with what differs by design
-# masked: the product code, and the summary's package code and times, whose binary stream
-# holds the same again.
+# An MSI's tables, streams and the files it installs, in folder $2, with what differs by
+# design masked: the product code, the summary's package code and times (its binary stream
+# holds the same again), and the cabinet, which holds the files with their times and is
+# compared as the files it unpacks to.
 msi_contents() {
     mkdir -p "$2"
     msidump --tables --streams --directory "$2" "$1" >/dev/null
     sed -i 's/^ProductCode\t.*/ProductCode\t(new each build)/' "$2/Property.idt"
     sed -i -E 's/^(9|12|13)\t.*/\1\t(new each build)/' "$2/_SummaryInformation.idt"
-    rm "$2"/_Streams/*SummaryInformation
+    rm "$2"/_Streams/*SummaryInformation "$2"/_Streams/*.cab
+    msiextract --directory "$2/installs" "$1" >/dev/null
 }
 
 build() {
@@ -42,4 +45,4 @@ if [[ $first != "$second" ]]; then
 fi
 diff -r "$work/first" "$work/second" >&2 || { echo "FAIL: the two builds' MSIs differ" >&2; exit 1; }
 echo "PASS: two clean builds give byte-identical packages and programs (${#artifacts[@]} files)"
-echo "and MSIs that differ only in their product and package codes and their time (${#msis[@]})"
+echo "and MSIs that differ only in their product and package codes and their times (${#msis[@]})"
