@@ -82,10 +82,13 @@ test('a touch the browser takes back leaves no press behind for a later release'
 test('the right button on Calculate opens no menu of the browser', async () => {
   const page = await open();
   const at = await page.center('cmd1');
-  const menu = page.evaluate(() => new Promise((done) =>
-    document.addEventListener('contextmenu', (e) => done(e.defaultPrevented), { once: true })));
+  // The listener is in place before the click: input reaches the page by another way than
+  // an evaluation, and may overtake one that is still on its way.
+  await page.evaluate(() =>
+    document.addEventListener('contextmenu', (e) => (window.menuPrevented = e.defaultPrevented), { once: true }));
   await page.mouse.click(at.x, at.y, { button: 'right' });
-  assert.equal(await menu, true);
+  await page.waitForFunction(() => window.menuPrevented !== undefined);
+  assert.equal(await page.evaluate(() => window.menuPrevented), true);
   assert.equal(await page.result(), '1.00');
   await page.close();
 });
