@@ -32,7 +32,7 @@ function override(overrides, parent, name) {
 }
 
 // An alias (`npm:string-width@^4.2.0`) asks for a version or range of another package's name.
-const rangeOf = (spec) => spec.match(/^npm:(?:@[^/@]+\/)?[^@]+@(.*)$/)?.[1] ?? spec;
+const rangeOf = (asked) => asked.match(/^npm:(?:@[^/@]+\/)?[^@]+@(.*)$/)?.[1] ?? asked;
 
 // Returns one line per dependency that is neither a version nor a range and is not pinned
 // to the version in the lock.
@@ -42,12 +42,12 @@ export function unpinned(packageJson, lock) {
     for (const [path, entry] of Object.entries(lock.packages ?? {})) {
         const parent = path ? (entry.name ?? path.slice(path.lastIndexOf('node_modules/') + 13)) : packageJson.name;
         for (const field of ['dependencies', 'devDependencies', 'optionalDependencies', 'peerDependencies']) {
-            for (const [name, spec] of Object.entries(entry[field] ?? {})) {
-                if (semver.validRange(rangeOf(spec)) !== null) continue;
+            for (const [name, asked] of Object.entries(entry[field] ?? {})) {
+                if (semver.validRange(rangeOf(asked)) !== null) continue;
                 const pin = override(overrides, parent, name);
                 const version = resolved(lock, path, name);
                 if (pin === undefined)
-                    problems.push(`${name}: ${parent} asks for "${spec}", which can move; pin it ` +
+                    problems.push(`${name}: ${parent} asks for "${asked}", which can move; pin it ` +
                                   `with "overrides": { "${parent}": { "${name}": "${version}" } }`);
                 else if (semver.valid(pin) === null || pin !== version)
                     problems.push(`${name}: overridden to "${pin}", but the lock holds ${version}`);
