@@ -64,6 +64,7 @@ struct ui::Native {
     std::vector<std::function<void()>> clicks;   // by control
     std::vector<std::unique_ptr<win32::MouseUpState>> mouseUps;
     std::function<void()> onClose;
-    HWND focus = nullptr;  // where the keyboard was when the window last lost it
-    bool settling = false; // a change of its own is on its way after the window system's
+    HWND focus = nullptr;      // where the keyboard was when the window last lost it
+    bool settling = false;     // a change of its own is on its way after the window system's
+    bool highContrast = false; // as the system last said: asked once, not at every paint
 };

@@ -134,7 +134,7 @@ HBRUSH Colour(Native& window, HWND control, HDC dc) {
     if (index < 0 || index >= int(window.controls.size()))
         return nullptr;
     const design::Control& designed = window.form.controls[std::size_t(index)];
-    if ((!designed.textColour && !designed.backColour) || HighContrast())
+    if ((!designed.textColour && !designed.backColour) || window.highContrast)
         return nullptr;
     if (designed.backColour) {
         if (designed.textColour)
@@ -173,6 +173,7 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         break;
     case WM_SYSCOLORCHANGE: // the user chose another scheme, or turned high contrast on or off
     case WM_SETTINGCHANGE:
+        window->highContrast = HighContrast();
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;
     case WM_CLOSE: // the title bar's close and Alt+F4
@@ -237,7 +238,8 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 } // namespace
 
 Native::Native(const design::Form& designed)
-    : form(designed) {
+    : form(designed)
+    , highContrast(HighContrast()) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     hwnd = CreateWindowExW(0, kWindowClass, win32::Widen(form.title).c_str(), kStyle, CW_USEDEFAULT,
                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
