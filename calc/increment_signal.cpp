@@ -24,11 +24,15 @@ bool IsDigit(char c) {
 class Characters {
 public:
     explicit Characters(std::string_view text)
-        : rest_(text) {}
+        : rest_(text)
+        , next_(Decode()) {}
 
     // The next character's ASCII form; '\0' at the end.
-    char Peek() const { return rest_.empty() ? '\0' : Decode().ascii; }
-    void Skip() { rest_.remove_prefix(Decode().size); }
+    char Peek() const { return next_.ascii; }
+    void Skip() {
+        rest_.remove_prefix(next_.size);
+        next_ = Decode();
+    }
     void Take(std::string& out) {
         out += Peek();
         Skip();
@@ -49,6 +53,8 @@ private:
     // Every UTF-8 sequence read here is two or three bytes long; a byte that starts none of
     // them stands alone.
     Decoded Decode() const {
+        if (rest_.empty())
+            return {'\0', 0};
         const auto byte = [this](std::size_t i) {
             return i < rest_.size() ? static_cast<unsigned char>(rest_[i]) : 0u;
         };
@@ -72,6 +78,7 @@ private:
     }
 
     std::string_view rest_;
+    Decoded next_; // the first character of rest_, read once
 };
 
 // from_chars leaves the value alone when the number does not fit a double. Whether it was
