@@ -13,17 +13,16 @@
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { launch, quantile, runWasiCommand } from '../tests/web/browser.mjs';
+import { startUp } from '../tests/web/designed.mjs';
 
 const [tableWasm, tableNative, cases, rounds = '11'] = process.argv.slice(2);
 const loops = 5;
 
 const best = (output) => Math.min(...output.trim().split('\n').map(Number));
 
-const lists = [['15', '12.5', '12', '10', '6', '5', '4', '1.6'],
-  ['1', '2', '3', '4', '6', '8', '10', '12', '14', '16', '18', '20', '22', '24'],
-  ['1', '0.5', '0.2', '2', '5', '10', '0.1'],
-  ['1', '2', '2.5', '5', '10', '20', '25', '50', '100', '200', '250', '500', '1000', '2000',
-    '2500', '5000', '10000', '20000', '25000', '50000'], ['2', '3']];
+// The division is typed, not picked: a few sizes people use.
+const lists = [startUp.Combo1.items, startUp.Combo2.items, ['1', '0.5', '0.2', '2', '5', '10', '0.1'],
+  startUp.Combo4.items, startUp.Combo5.items];
 const typical = Array.from({ length: 420 }, (_, i) => lists.map((l) => l[i % l.length]).join('|'));
 const edges = readFileSync(cases, 'utf8').trimEnd().split('\n').filter((line) => line.length < 200);
 

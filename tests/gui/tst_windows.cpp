@@ -8,7 +8,7 @@
 #include "mainwindow/mainfrm.h"
 #include "platform/qt/native.h"
 #include "shell/forms.h"
-#include "tests/designed_layout.h"
+#include "tests/designed.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -54,7 +55,21 @@ QPushButton* Calculate() {
 }
 
 const QStringList kInputs{"Combo1", "Combo2", "Text3", "Combo4", "Combo5"};
-const QStringList kStartUp{"5", "4", "1", "2500", "2"};
+
+QColor Colour(const designed::Rgb& rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+// The inputs' texts at start-up, in kInputs' order.
+QStringList StartUpTexts() {
+    QStringList texts;
+    for (const QString& input : kInputs)
+        for (const designed::StartUp& s : designed::Get().startUp)
+            if (input == s.name.c_str())
+                texts << QString::fromStdString(s.text);
+    return texts;
+}
+const QStringList kStartUp = StartUpTexts();
 
 // Types into an input as a person would: click it, select everything, type.
 void Type(const QString& input, const QString& text) {
@@ -176,28 +191,15 @@ void TestWindows::startUp_data() {
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("excitation") << "Combo1"
-                                << "Excitation Voltage"
-                                << QStringList{"15", "12.5", "12", "10", "6", "5", "4", "1.6"}
-                                << "5";
-    QTest::newRow("cells") << "Combo2"
-                           << "Number of Load Cells"
-                           << QStringList{"1",  "2",  "3",  "4",  "6",  "8",  "10",
-                                          "12", "14", "16", "18", "20", "22", "24"}
-                           << "4";
-    QTest::newRow("division") << "Text3"
-                              << "Division Size in Lb or KG" << QStringList() << "1";
-    QTest::newRow("capacity") << "Combo4"
-                              << "Load Cell Capacity"
-                              << QStringList{"1",    "2",     "2.5",   "5",     "10",
-                                             "20",   "25",    "50",    "100",   "200",
-                                             "250",  "500",   "1000",  "2000",  "2500",
-                                             "5000", "10000", "20000", "25000", "50000"}
-                              << "2500";
-    QTest::newRow("rating") << "Combo5"
-                            << "Cell Rating in mV / Volt" << QStringList{"2", "3"} << "2";
-    QTest::newRow("result") << "Text1"
-                            << "Quinbray per Increment" << QStringList() << "";
+    for (const designed::StartUp& s : designed::Get().startUp) {
+        QStringList items;
+        for (const std::string& item : s.items)
+            items << QString::fromStdString(item);
+        QTest::addRow("%s", s.name.c_str())
+            << QString::fromStdString(s.name)
+            << QString::fromStdString(designed::Get().control(s.window, s.label).caption) << items
+            << QString::fromStdString(s.text);
+    }
 }
 
 void TestWindows::startUp() {
@@ -561,17 +563,20 @@ void TestWindows::helpAndBack() {
 }
 
 void TestWindows::tabOrder() {
-    Get(Main(), "Combo1")->setFocus();
+    QStringList designed;
+    for (const std::string& name : designed::Get().tabOrder)
+        designed << QString::fromStdString(name);
+    Get(Main(), designed.front())->setFocus();
+    designed.move(0, designed.size() - 1); // from the first stop round to it again
     QStringList visited;
-    for (int i = 0; i < 8; ++i) {
+    for (qsizetype i = 0; i < designed.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* focus = QApplication::focusWidget();
         while (focus && focus->parentWidget() != &Main()) // a list's own line edit
             focus = focus->parentWidget();
         visited << (focus ? focus->objectName() : QString());
     }
-    QCOMPARE(visited, QStringList({"Text3", "Combo5", "Combo2", "Combo4", "cmd1", "cmd2", "cmd3",
-                                   "Combo1"}));
+    QCOMPARE(visited, designed);
 }
 
 void TestWindows::oneSize_data() {
@@ -593,7 +598,8 @@ void TestWindows::oneSize() {
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
     form.setWindowState(state);
     QTRY_COMPARE(form.windowState(), Qt::WindowNoState);
-    QCOMPARE(form.size(), QSize(345, 186));
+    const designed::Window& designed = designed::Get().window(window.toStdString());
+    QCOMPARE(form.size(), QSize(designed.width, designed.height));
     shell::Hide(shell::Form::helpfrm);
     shell::Show(shell::Form::mainfrm);
 }
@@ -604,10 +610,15 @@ void TestWindows::layout_data() {
     QTest::addColumn<QRect>("pixels");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<double>("points"); // 0: the window's font
+    QTest::addColumn<QColor>("text");   // invalid: the theme's
+    QTest::addColumn<QColor>("background");
 
-    for (const designed::Placed& p : designed::kLayout)
-        QTest::addRow("%s %s", p.window, p.control)
-            << p.window << p.control << QRect(p.x, p.y, p.width, p.height) << p.caption << p.points;
+    for (const designed::Control& c : designed::Get().controls)
+        QTest::addRow("%s %s", c.window.c_str(), c.name.c_str())
+            << QString::fromStdString(c.window) << QString::fromStdString(c.name)
+            << QRect(c.x, c.y, c.width, c.height) << QString::fromStdString(c.caption) << c.points
+            << (c.text.themed() ? QColor() : Colour(c.text))
+            << (c.background.themed() ? QColor() : Colour(c.background));
 }
 
 void TestWindows::layout() {
@@ -616,10 +627,13 @@ void TestWindows::layout() {
     QFETCH(QRect, pixels);
     QFETCH(QString, caption);
     QFETCH(double, points);
+    QFETCH(QColor, text);
+    QFETCH(QColor, background);
     QWidget& form = window == "mainfrm" ? Main() : Help();
-    QCOMPARE(form.size(), QSize(345, 186));
+    const designed::Window& designed = designed::Get().window(window.toStdString());
+    QCOMPARE(form.size(), QSize(designed.width, designed.height));
     QCOMPARE(form.minimumSize(), form.maximumSize()); // not resizable
-    QCOMPARE(form.windowTitle(), window == "mainfrm" ? "Quinbray Build Calculator" : "Operation");
+    QCOMPARE(form.windowTitle(), QString::fromStdString(designed.title));
 
     QWidget* c = Get(form, control);
     QCOMPARE(c->geometry(), pixels);
@@ -630,14 +644,13 @@ void TestWindows::layout() {
     QVERIFY(!c->font().bold() && !c->font().italic() && !c->font().underline());
 
     const QPalette palette = c->palette();
-    if (control == "Text1") {
-        QCOMPARE(palette.color(QPalette::Base), QColor(255, 255, 192));
-        QCOMPARE(palette.color(QPalette::Text), QColor(Qt::black));
-    } else if (control == "Label5") {
-        QCOMPARE(palette.color(QPalette::WindowText), QColor(0, 0, 255));
-    } else {
+    if (text.isValid())
+        QCOMPARE(palette.color(qobject_cast<QLineEdit*>(c) ? QPalette::Text : QPalette::WindowText),
+                 text);
+    if (background.isValid())
+        QCOMPARE(palette.color(QPalette::Base), background);
+    if (!text.isValid() && !background.isValid())
         QCOMPARE(palette, form.palette());
-    }
 }
 
 void TestWindows::captionsFit() {
@@ -657,7 +670,7 @@ void TestWindows::themes_data() {
     QTest::addColumn<QColor>("window");
     QTest::addColumn<QColor>("link");
     QTest::addColumn<QColor>("credit"); // the credit line's colour on that theme
-    const QColor blue(0, 0, 255);
+    const QColor blue = Colour(designed::Get().control("helpfrm", "Label5").text);
     // Pure blue reads at 7.5:1 on a light grey, at 1.5:1 on a dark grey, 2.4:1 on black.
     QTest::newRow("light: designed blue") << QColor(239, 239, 239) << QColor(41, 128, 185) << blue;
     QTest::newRow("white: designed blue") << QColor(Qt::white) << QColor(0, 0, 238) << blue;
@@ -681,12 +694,14 @@ void TestWindows::themes() {
     QApplication::setPalette(theme);
     const auto* label = Get<QLabel>(Help(), "Label5");
     QTRY_COMPARE(label->palette().color(QPalette::WindowText), credit);
-    QCOMPARE(Result()->palette().color(QPalette::Base), QColor(255, 255, 192));
-    QCOMPARE(Result()->palette().color(QPalette::Text), QColor(Qt::black));
+    const designed::Control& result = designed::Get().control("mainfrm", "Text1");
+    QCOMPARE(Result()->palette().color(QPalette::Base), Colour(result.background));
+    QCOMPARE(Result()->palette().color(QPalette::Text), Colour(result.text));
     QCOMPARE(Get<QLabel>(Help(), "Label1")->palette().color(QPalette::WindowText),
              theme.color(QPalette::WindowText));
     QApplication::setPalette(before);
-    QTRY_COMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QTRY_COMPARE(label->palette().color(QPalette::WindowText),
+                 Colour(designed::Get().control("helpfrm", "Label5").text));
 }
 
 void TestWindows::exitEnds_data() {
@@ -695,8 +710,12 @@ void TestWindows::exitEnds_data() {
     QTest::newRow("Alt+X") << false;
 }
 
+// The program ends for good, so this runs only when named, one row in a process of its own,
+// and every other test runs in any order.
 void TestWindows::exitEnds() {
     QFETCH(bool, byTitleBar);
+    if (!QCoreApplication::arguments().filter(QRegularExpression("^exitEnds:")).size())
+        QSKIP("runs when named: tst_windows exitEnds:ROW");
     shell::Show(shell::Form::helpfrm);
     shell::Show(shell::Form::mainfrm);
     ShowAndActivate(Main());

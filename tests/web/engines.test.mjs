@@ -19,6 +19,7 @@ import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 import WebDriver from 'webdriver';
 import { serve } from './browser.mjs';
+import { startUpTexts, windows } from './designed.mjs';
 
 const site = process.env.QUINBRAY_SITE;
 const firefox = process.env.FIREFOX ?? '/usr/bin/firefox-esr';
@@ -181,13 +182,12 @@ const values = (b) => b.run(() => Object.fromEntries([...document.querySelectorA
   .map((e) => [e.id.slice(8), e.value])));
 const shown = (b) => b.run(() => [...document.querySelectorAll('section.window:not([hidden])')].map((e) => e.id));
 const result = async (b) => (await values(b)).Text1;
-const startUp = { Combo1: '5', Combo2: '4', Text3: '1', Combo4: '2500', Combo5: '2' };
 
 // One person's way through the calculator, step by step: each row acts, then checks.
 const scenario = [
   ['the window with its start-up values', async () => {}, async (b) => {
-    assert.deepEqual(await values(b), { Text1: '', ...startUp });
-    assert.equal(await b.run(() => document.title), 'Quinbray Build Calculator');
+    assert.deepEqual(await values(b), startUpTexts);
+    assert.equal(await b.run(() => document.title), windows.mainfrm.title);
   }],
   ['Calculate with each mouse button the engine can drive', async () => {}, async (b) => {
     const typed = [['Combo1', '10'], ['Text3', '0.5'], ['Combo4', '1000'], ['Combo5', '3']];

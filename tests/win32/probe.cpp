@@ -15,7 +15,7 @@
 #include "helpwindow/helpfrm_design.h"
 #include "mainwindow/mainfrm_design.h"
 #include "platform/win32/native.h"
-#include "tests/designed_layout.h"
+#include "tests/designed.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -65,24 +65,26 @@ bool Layout(const std::string& kind) {
     }
     RECT client;
     GetClientRect(window, &client);
-    if (client.right != 345 || client.bottom != 186)
-        Fail("%s: client area %ldx%ld, not 345x186", kind.c_str(), client.right, client.bottom);
+    const designed::Window& size = designed::Get().window(kind);
+    if (client.right != size.width || client.bottom != size.height)
+        Fail("%s: client area %ldx%ld, not %dx%d", kind.c_str(), client.right, client.bottom,
+             size.width, size.height);
 
-    for (const designed::Placed& placed : designed::kLayout) {
+    for (const designed::Control& placed : designed::Get().controls) {
         if (kind != placed.window)
             continue;
-        const HWND control = Control(window, form, placed.control);
+        const HWND control = Control(window, form, placed.name.c_str());
         RECT box;
         GetWindowRect(control, &box);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
         if (box.left != placed.x || box.top != placed.y || box.right - box.left != placed.width ||
             box.bottom - box.top != placed.height)
-            Fail("%s %s at %ld,%ld %ldx%ld, designed %d,%d %dx%d", kind.c_str(), placed.control,
-                 box.left, box.top, box.right - box.left, box.bottom - box.top, placed.x, placed.y,
-                 placed.width, placed.height);
+            Fail("%s %s at %ld,%ld %ldx%ld, designed %d,%d %dx%d", kind.c_str(),
+                 placed.name.c_str(), box.left, box.top, box.right - box.left, box.bottom - box.top,
+                 placed.x, placed.y, placed.width, placed.height);
         const std::string caption = win32::Narrow(Text(control));
-        if (*placed.caption && caption != placed.caption)
-            Fail("%s %s reads \"%s\"", kind.c_str(), placed.control, caption.c_str());
+        if (!placed.caption.empty() && caption != placed.caption)
+            Fail("%s %s reads \"%s\"", kind.c_str(), placed.name.c_str(), caption.c_str());
 
         wchar_t className[16] = {};
         GetClassNameW(control, className, 16);
@@ -103,8 +105,8 @@ bool Layout(const std::string& kind) {
             DeleteObject(measured);
             ReleaseDC(control, dc);
             if (needed.right > placed.width || needed.bottom > placed.height)
-                Fail("%s %s needs %ldx%ld in %dx%d", kind.c_str(), placed.control, needed.right,
-                     needed.bottom, placed.width, placed.height);
+                Fail("%s %s needs %ldx%ld in %dx%d", kind.c_str(), placed.name.c_str(),
+                     needed.right, needed.bottom, placed.width, placed.height);
         }
     }
     // An input's label comes right before it in the window order.
@@ -119,30 +121,13 @@ bool Layout(const std::string& kind) {
 }
 
 bool StartUp() {
-    struct Expected {
-        const char* name;
-        const char* text;
-        std::vector<const char*> items;
-    };
-    const Expected expected[] = {
-        {"Combo1", "5", {"15", "12.5", "12", "10", "6", "5", "4", "1.6"}},
-        {"Combo2",
-         "4",
-         {"1", "2", "3", "4", "6", "8", "10", "12", "14", "16", "18", "20", "22", "24"}},
-        {"Text3", "1", {}},
-        {"Combo4", "2500", {"1",    "2",    "2.5",   "5",     "10",    "20",   "25",
-                            "50",   "100",  "200",   "250",   "500",   "1000", "2000",
-                            "2500", "5000", "10000", "20000", "25000", "50000"}},
-        {"Combo5", "2", {"2", "3"}},
-        {"Text1", "", {}},
-    };
     const design::Form& form = mainfrm_design::kForm;
     const HWND window = Find(form);
-    for (const Expected& e : expected) {
-        const HWND control = Control(window, form, e.name);
+    for (const designed::StartUp& e : designed::Get().startUp) {
+        const HWND control = Control(window, form, e.name.c_str());
         if (win32::Narrow(Text(control)) != e.text)
-            Fail("%s reads \"%s\", not \"%s\"", e.name, win32::Narrow(Text(control)).c_str(),
-                 e.text);
+            Fail("%s reads \"%s\", not \"%s\"", e.name.c_str(),
+                 win32::Narrow(Text(control)).c_str(), e.text.c_str());
         if (e.items.empty())
             continue;
         std::string items, wanted;
@@ -153,10 +138,10 @@ bool StartUp() {
                 SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
             items += win32::Narrow(item) + " ";
         }
-        for (const char* item : e.items)
-            wanted += std::string(item) + " ";
+        for (const std::string& item : e.items)
+            wanted += item + " ";
         if (items != wanted)
-            Fail("%s holds %s, not %s", e.name, items.c_str(), wanted.c_str());
+            Fail("%s holds %s, not %s", e.name.c_str(), items.c_str(), wanted.c_str());
     }
     return failures == 0;
 }

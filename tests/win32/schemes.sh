@@ -35,13 +35,20 @@ scheme() {
 }
 trap 'scheme "240 240 240" "0 0 0" "255 255 255" "0 102 204"; stop_xvfb' EXIT
 
+# A designed colour as RRGGBB: designed WINDOW CONTROL text|background.
+designed() {
+    awk -F'|' -v window="$1" -v control="$2" -v field=$([[ $3 == text ]] && echo 4 || echo 5) \
+        '$1 == "colour" && $2 == window && $3 == control { split($field, c, ",")
+         printf "%02x%02x%02x", c[1], c[2], c[3] }' "$(dirname "$0")/../designed.txt"
+}
+
 # try NAME BACKGROUND CREDIT: the help window's background and the credit line's colour on
 # the scheme set last, as RRGGBB.
 try() {
     wine "$exe" &
     app=$!
     window=$(visible "Quinbray Build Calculator") || fail "$1: no calculator window"
-    shows Text1 ffffc0 "*" "$1"
+    shows Text1 "$(designed mainfrm Text1 background)" "*" "$1"
     xdotool mousemove --sync --window "$window" 335 175 click 1 key alt+h # keys to the window
     window=$(visible "Operation") || fail "$1: no help window"
     shows Label5 "$2" "$3" "$1"
@@ -52,7 +59,7 @@ try() {
 }
 
 scheme "240 240 240" "0 0 0" "255 255 255" "0 102 204" # Windows' standard
-try "standard scheme" f0f0f0 0000ff
+try "standard scheme" f0f0f0 "$(designed helpfrm Label5 text)"
 scheme "32 32 32" "255 255 255" "0 0 0" "58 150 221" # dark, of the user's making
 try "dark scheme" 202020 3a96dd
 scheme "0 0 0" "255 255 255" "0 0 0" "255 255 0" # High Contrast Black's colours
