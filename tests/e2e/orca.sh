@@ -8,6 +8,7 @@ if [[ -z ${QUINBRAY_PRIVATE_SESSION:-} ]]; then # a session bus of our own, gone
     QUINBRAY_PRIVATE_SESSION=1 exec dbus-run-session -- "$0" "$@"
 fi
 source "$(dirname "$0")/xvfb.sh"
+source "$(dirname "$0")/../designed.sh"
 command -v orca >/dev/null || fail "missing orca (./test installs it)"
 launcher=$(ls /usr/libexec/at-spi-bus-launcher /usr/lib/at-spi2-core/at-spi-bus-launcher \
     2>/dev/null | head -n 1) || true
@@ -39,10 +40,10 @@ QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$1" &
 app=$!
 main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
 said 1 "Quinbray Build Calculator" 300 || fail "Orca did not find the calculator window"
-# Calculate, 240 and 2160 twips in, is at 56,156 at 96 DPI. Pressed until Orca has said two
-# results: on a busy machine it may not have taken the program's events yet.
+# Calculate is pressed until Orca has said two results: on a busy machine it may not have
+# taken the program's events yet.
 result="notification Quinbray per Increment 1.00"
-xdotool mousemove --sync --window "$main" 56 156
+xdotool mousemove --sync --window "$main" $(designed_centre mainfrm cmd1)
 for _ in $(seq 10); do
     xdotool click 1
     said $(($(count "$result") + 1)) "$result" 50 || true

@@ -4,29 +4,31 @@
 # command is the program itself, or a launcher and the program (wine Quinbray.exe).
 set -euo pipefail
 source "$(dirname "$0")/xvfb.sh"
+source "$(dirname "$0")/../designed.sh"
 command -v xclip >/dev/null || fail "missing xclip (./test installs it)"
 
 "$@" &
 app=$!
 
-# Click at a point of a window's client area, as the designed pixel positions give it.
-click() { xdotool mousemove --sync --window "$1" "$2" "$3" click 1; }
+# Click the middle of a control, where the design puts it.
+click() { xdotool mousemove --sync --window "$1" $(designed_centre "$2" "$3") click 1; }
 
 main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
 # Outputs are read whole before they are searched: under pipefail, grep -q leaving early
 # would fail the writer with SIGPIPE.
 geometry=$(xdotool getwindowgeometry "$main")
-grep -q "Geometry: 345x186" <<<"$geometry" || fail "client area is not 345x186: $geometry"
+size=$(designed_size mainfrm)
+grep -q "Geometry: $size" <<<"$geometry" || fail "client area is not $size: $geometry"
 icons=$(xprop -id "$main" _NET_WM_ICON)
 grep -q "Icon (16 x 16)" <<<"$icons" || fail "the window has no icon"
 
 # Type 10 over the excitation voltage, then Calculate with the mouse.
-click "$main" 40 50
+click "$main" mainfrm Combo1
 xdotool key ctrl+a && xdotool type --delay 20 "10"
-click "$main" 56 156
+click "$main" mainfrm cmd1
 
 # Read the result the way a person would take it elsewhere: select it and copy it.
-click "$main" 280 118
+click "$main" mainfrm Text1
 xdotool key ctrl+a ctrl+c
 result=
 for _ in $(seq 30); do # the copy lands when the program has handled the keys

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # high_dpi.sh PROBE EXE: at 96, 120, 144 and 192 DPI the Windows program is as large as its
-# design in twips: the client area (5175x2790 twips), Calculate where the design puts it,
+# design: the client area, Calculate where the design puts it,
 # and the result's and the buttons' text at their designed point sizes, measured on the
 # screen against the 96 DPI ones: as tall in proportion, and without gaps between the
 # letters (as wide in proportion).
 set -euo pipefail
 probe=$1 exe=$2
 source "$(dirname "$0")/../e2e/xvfb.sh"
+source "$(dirname "$0")/../designed.sh"
+IFS=x read -r width height <<<"$(designed_size mainfrm)"
+read -r calculateX calculateY <<<"$(designed_centre mainfrm cmd1)"
 
 desktop='HKCU\Control Panel\Desktop'
 trap 'wine reg add "$desktop" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null; stop_xvfb' EXIT
@@ -29,10 +32,10 @@ for dpi in 96 120 144 192; do
     app=$!
     main=$(visible "Quinbray Build Calculator") || fail "no calculator window at $dpi DPI"
     client=$(ask client)
-    expected=$(((5175 * dpi + 720) / 1440))x$(((2790 * dpi + 720) / 1440))
+    expected=$(((width * dpi + 48) / 96))x$(((height * dpi + 48) / 96))
     [[ $client == "$expected" ]] || fail "client area at $dpi DPI is $client, not $expected"
-    # Calculate's middle: 240 + 1215 / 2 twips from the left, 2160 + 375 / 2 from the top.
-    xdotool mousemove --sync --window "$main" $((847 * dpi / 1440)) $((2347 * dpi / 1440)) click 1
+    xdotool mousemove --sync --window "$main" $((calculateX * dpi / 96)) $((calculateY * dpi / 96)) \
+        click 1
     for _ in $(seq 30); do
         [[ $(ask texts | grep Text1=) == Text1=1.00 ]] && break
         sleep 0.1

@@ -6,6 +6,7 @@
 set -euo pipefail
 probe=$1 exe=$2
 source "$(dirname "$0")/../e2e/xvfb.sh"
+source "$(dirname "$0")/../designed.sh"
 
 ask() { wine "$probe" "$@" | tr -d '\r'; }
 # Waits for the control's box to show text of colour $3 on $2 (RRGGBB, or * for any); $4 says
@@ -35,20 +36,13 @@ scheme() {
 }
 trap 'scheme "240 240 240" "0 0 0" "255 255 255" "0 102 204"; stop_xvfb' EXIT
 
-# A designed colour as RRGGBB: designed WINDOW CONTROL text|background.
-designed() {
-    awk -F'|' -v window="$1" -v control="$2" -v field=$([[ $3 == text ]] && echo 4 || echo 5) \
-        '$1 == "colour" && $2 == window && $3 == control { split($field, c, ",")
-         printf "%02x%02x%02x", c[1], c[2], c[3] }' "$(dirname "$0")/../designed.txt"
-}
-
 # try NAME BACKGROUND CREDIT: the help window's background and the credit line's colour on
 # the scheme set last, as RRGGBB.
 try() {
     wine "$exe" &
     app=$!
     window=$(visible "Quinbray Build Calculator") || fail "$1: no calculator window"
-    shows Text1 "$(designed mainfrm Text1 background)" "*" "$1"
+    shows Text1 "$(designed_colour mainfrm Text1 background)" "*" "$1"
     xdotool mousemove --sync --window "$window" 335 175 click 1 key alt+h # keys to the window
     window=$(visible "Operation") || fail "$1: no help window"
     shows Label5 "$2" "$3" "$1"
@@ -59,7 +53,7 @@ try() {
 }
 
 scheme "240 240 240" "0 0 0" "255 255 255" "0 102 204" # Windows' standard
-try "standard scheme" f0f0f0 "$(designed helpfrm Label5 text)"
+try "standard scheme" f0f0f0 "$(designed_colour helpfrm Label5 text)"
 scheme "32 32 32" "255 255 255" "0 0 0" "58 150 221" # dark, of the user's making
 try "dark scheme" 202020 3a96dd
 scheme "0 0 0" "255 255 255" "0 0 0" "255 255 0" # High Contrast Black's colours
