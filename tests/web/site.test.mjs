@@ -80,7 +80,8 @@ after(async () => {
 // A tab of its own, in a context of its own (no service worker, no cache) unless `incognito`
 // is false, with the viewport given; `respond` maps files to what answers them in place of
 // the server, `hold` names files whose download waits for `held`, and `before` runs in the
-// page before any of its scripts.
+// page before any of its scripts. The tab's `holding` settles once every file held has been
+// asked for, and so is waiting.
 const desktop = { width: 800, height: 600 };
 async function open({ viewport = desktop, respond = {}, hold = [], held, before, javaScript = true, address = url,
   incognito = true } = {}) {
@@ -89,11 +90,16 @@ async function open({ viewport = desktop, respond = {}, hold = [], held, before,
   await tab.setViewport(viewport);
   await tab.setJavaScriptEnabled(javaScript);
   if (before) await tab.evaluateOnNewDocument(before);
+  const asked = new Map();
+  tab.holding = Promise.all(hold.map((file) => new Promise((done) => asked.set(file, done))));
   if (Object.keys(respond).length || hold.length) {
     await tab.setRequestInterception(true);
     tab.on('request', async (r) => {
       const file = new URL(r.url()).pathname.slice(1);
-      if (hold.includes(file)) await held;
+      if (hold.includes(file)) {
+        asked.get(file)();
+        await held;
+      }
       return respond[file] ? respond[file](r) : r.continue();
     });
   }
@@ -614,7 +620,11 @@ test('before the program is ready, the window is painted and keeps what the user
     const busy = () => tab.evaluate(() => [document.querySelector('main').getAttribute('aria-busy'),
       document.querySelector('#mainfrm-title') && getComputedStyle(document.querySelector('#mainfrm-title'), '::after').animationName]);
     assert.deepEqual(await busy(), ['true', 'busy'], `${name}: busy while loading`);
-    await new Promise((done) => setTimeout(done, 200));
+    // The program's download has been asked for and is held, so it cannot have run; and the
+    // page has gone round its event loop and a frame since the act.
+    await tab.holding;
+    await settle(tab);
+    assert.equal(await tab.evaluate(() => document.documentElement.matches('.ready')), false, `${name}: not yet ready`);
     assert.equal((await values(tab)).Text1, '', `${name}: nothing is computed before the program is there`);
     release();
     await tab.waitForFunction(() => document.documentElement.matches('.ready') ||
