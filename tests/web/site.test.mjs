@@ -1,6 +1,6 @@
 // The built site in Debian's Chromium, used as a person would: real pointer, touch and key
 // input through the DevTools protocol, on a page served over HTTP from 127.0.0.1.
-import { after, before, test } from 'node:test';
+import { after, afterEach, before, beforeEach, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { appendFileSync, cpSync, mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
@@ -13,6 +13,26 @@ import { audit } from './lighthouse.mjs';
 const site = process.env.QUINBRAY_SITE;
 let server, browser, page, url;
 
+// The window as the program makes it: its title, its client area's size, each control's
+// place ([left, top, width] in pixels at 96 DPI), the result field's colour and the lists'
+// items; and the fields' texts at start-up, the result's being empty.
+const design = {
+  title: 'Quinbray Build Calculator',
+  client: [345, 186],
+  places: { Combo1: [16, 40, 81], Text3: [128, 40, 81], Combo5: [240, 40, 81],
+    Combo2: [16, 104, 81], Combo4: [128, 104, 81], Text1: [240, 104, 81], cmd1: [16, 144, 81],
+    cmd2: [144, 144, 49], cmd3: [256, 144, 49], lbl1: [16, 8, 65], lbl8: [240, 72, 81] },
+  resultColour: [255, 255, 192],
+  lists: {
+    Combo1: ['15', '12.5', '12', '10', '6', '5', '4', '1.6'],
+    Combo2: ['1', '2', '3', '4', '6', '8', '10', '12', '14', '16', '18', '20', '22', '24'],
+    Combo4: ['1', '2', '2.5', '5', '10', '20', '25', '50', '100', '200', '250', '500', '1000',
+      '2000', '2500', '5000', '10000', '20000', '25000', '50000'],
+    Combo5: ['2', '3'],
+  },
+};
+const startUp = { Combo1: '5', Combo2: '4', Text3: '1', Combo4: '2500', Combo5: '2' };
+
 const $ = (name) => `#mainfrm-${name}`;
 const value = (name) => page.$eval($(name), (e) => e.value);
 const result = () => value('Text1');
@@ -20,7 +40,8 @@ const center = async (selector) => {
   const box = await (await page.$(selector)).boundingBox();
   return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
 };
-const settle = () => page.evaluate(() => new Promise((done) => requestAnimationFrame(() => setTimeout(done, 0))));
+// A round trip through the page's event loop and a frame: what the input did is done.
+const settle = (tab = page) => tab.evaluate(() => new Promise((done) => requestAnimationFrame(() => setTimeout(done, 0))));
 async function type(name, text) {
   await page.click($(name), { clickCount: 3 });
   await page.keyboard.down('Control');
@@ -38,10 +59,17 @@ before(async () => {
   server = await serve(site);
   url = `http://127.0.0.1:${server.address().port}/`;
   browser = await launch();
-  page = await browser.newPage();
-  await page.setViewport({ width: 800, height: 600 });
-  await page.goto(url);
-  await page.waitForSelector('#mainfrm:not([hidden])');
+});
+
+// Each test starts on a page of its own, ready, so that none depends on what another did.
+beforeEach(async () => {
+  page = await open();
+  await ready(page);
+});
+
+afterEach(async () => {
+  await page?.close();
+  page = undefined;
 });
 
 after(async () => {
@@ -49,27 +77,35 @@ after(async () => {
   server?.close();
 });
 
-// A tab of its own, in a context of its own (no service worker, no cache), with the viewport
-// given; `respond` maps files to what answers them in place of the server, `hold` names files
-// whose download waits for `held`, and `before` runs in the page before any of its scripts.
+// A tab of its own, in a context of its own (no service worker, no cache) unless `incognito`
+// is false, with the viewport given; `respond` maps files to what answers them in place of
+// the server, `hold` names files whose download waits for `held`, and `before` runs in the
+// page before any of its scripts. The tab's `holding` settles once every file held has been
+// asked for, and so is waiting.
 const desktop = { width: 800, height: 600 };
-async function open({ viewport = desktop, respond = {}, hold = [], held, before, javaScript = true, address = url } = {}) {
-  const context = await browser.createBrowserContext();
+async function open({ viewport = desktop, respond = {}, hold = [], held, before, javaScript = true, address = url,
+  incognito = true } = {}) {
+  const context = incognito ? await browser.createBrowserContext() : browser.defaultBrowserContext();
   const tab = await context.newPage();
   await tab.setViewport(viewport);
   await tab.setJavaScriptEnabled(javaScript);
   if (before) await tab.evaluateOnNewDocument(before);
+  const asked = new Map();
+  tab.holding = Promise.all(hold.map((file) => new Promise((done) => asked.set(file, done))));
   if (Object.keys(respond).length || hold.length) {
     await tab.setRequestInterception(true);
     tab.on('request', async (r) => {
       const file = new URL(r.url()).pathname.slice(1);
-      if (hold.includes(file)) await held;
+      if (hold.includes(file)) {
+        asked.get(file)();
+        await held;
+      }
       return respond[file] ? respond[file](r) : r.continue();
     });
   }
   await tab.goto(address, { waitUntil: 'domcontentloaded' });
   tab.cdp = await tab.createCDPSession();
-  tab.close = () => context.close();
+  if (incognito) tab.close = () => context.close();
   return tab;
 }
 // The site through a server that sends the program in `pieces`, `gap` milliseconds apart,
@@ -140,17 +176,14 @@ async function altKey(tab, key, code) {
 }
 
 test('the calculator window as designed, with its start-up values and lists', async () => {
-  assert.equal(await page.title(), 'Quinbray Build Calculator');
+  assert.equal(await page.title(), design.title);
   assert.deepEqual(await shown(), ['mainfrm']);
   const client = await page.$eval('#mainfrm .client', (e) => [e.clientWidth, e.clientHeight]);
-  assert.deepEqual(client, [345, 186]);
-  assert.equal(await page.$eval('#mainfrm-title', (e) => e.textContent), 'Quinbray Build Calculator');
+  assert.deepEqual(client, design.client);
+  assert.equal(await page.$eval('#mainfrm-title', (e) => e.textContent), design.title);
 
-  // Every control where the design puts it, in pixels at 96 DPI.
-  const places = { Combo1: [16, 40, 81], Text3: [128, 40, 81], Combo5: [240, 40, 81],
-    Combo2: [16, 104, 81], Combo4: [128, 104, 81], Text1: [240, 104, 81], cmd1: [16, 144, 81],
-    cmd2: [144, 144, 49], cmd3: [256, 144, 49], lbl1: [16, 8, 65], lbl8: [240, 72, 81] };
-  for (const [name, [left, top, width]] of Object.entries(places)) {
+  // Every control where the design puts it.
+  for (const [name, [left, top, width]] of Object.entries(design.places)) {
     const box = await page.$eval($(name), (e) => {
       const c = e.closest('.control').getBoundingClientRect();
       const o = e.closest('.client').getBoundingClientRect();
@@ -167,18 +200,10 @@ test('the calculator window as designed, with its start-up values and lists', as
     context.drawImage(image, 0, 0);
     return [...context.getImageData(0, 0, 1, 1).data.slice(0, 3)];
   }, [...shot]);
-  assert.deepEqual(pixel, [255, 255, 192], 'the result field is pale yellow');
+  assert.deepEqual(pixel, design.resultColour, 'the result field is pale yellow');
 
-  const start = { Combo1: '5', Combo2: '4', Text3: '1', Combo4: '2500', Combo5: '2', Text1: '' };
-  for (const [name, text] of Object.entries(start)) assert.equal(await value(name), text, name);
-  const lists = {
-    Combo1: ['15', '12.5', '12', '10', '6', '5', '4', '1.6'],
-    Combo2: ['1', '2', '3', '4', '6', '8', '10', '12', '14', '16', '18', '20', '22', '24'],
-    Combo4: ['1', '2', '2.5', '5', '10', '20', '25', '50', '100', '200', '250', '500', '1000',
-      '2000', '2500', '5000', '10000', '20000', '25000', '50000'],
-    Combo5: ['2', '3'],
-  };
-  for (const [name, items] of Object.entries(lists))
+  for (const [name, text] of Object.entries({ ...startUp, Text1: '' })) assert.equal(await value(name), text, name);
+  for (const [name, items] of Object.entries(design.lists))
     assert.deepEqual(await page.$$eval(`${$(name)}-list li`, (all) => all.map((e) => e.textContent)), items, name);
 });
 
@@ -205,7 +230,7 @@ test('Calculate runs on the release of any mouse button pressed on it, wherever 
 });
 
 test('the keyboard, and a press begun elsewhere, never calculate', async () => {
-  await fill({ Combo1: '5', Combo2: '4', Text3: '1', Combo4: '2500', Combo5: '2' });
+  await fill(startUp);
   await page.click($('cmd1'));
   assert.equal(await result(), '1.00');
   await type('Combo1', '10'); // a calculation now would give 2.00
@@ -321,7 +346,7 @@ test('an open list: the arrows move its text, leaving keeps it, Escape puts it b
 });
 
 test('a quotient that is not finite gives a modal message and empties the result', async () => {
-  await fill({ Combo1: '5', Combo2: '0', Text3: '1', Combo4: '2500', Combo5: '2' });
+  await fill({ ...startUp, Combo2: '0' });
   await page.click($('cmd1'));
   const dialog = await page.waitForSelector('dialog[open]');
   assert.equal(await dialog.$eval('h1', (e) => e.textContent), 'Quinbray Build Calculator');
@@ -352,9 +377,8 @@ test('Help and Close take turns, keep every value and use one help window', asyn
 });
 
 test('long pasted texts with any characters are taken whole', async () => {
-  await browser.defaultBrowserContext().overridePermissions(url, ['clipboard-read', 'clipboard-write', 'clipboard-sanitized-write']);
-  const start = { Combo1: '5', Combo2: '4', Text3: '1', Combo4: '2500', Combo5: '2' };
-  for (const [name, number] of Object.entries(start)) {
+  await page.browserContext().overridePermissions(url, ['clipboard-read', 'clipboard-write', 'clipboard-sanitized-write']);
+  for (const [name, number] of Object.entries(startUp)) {
     const text = `${number} ${'µ漢€'.repeat(11000)}`.slice(0, 32767);
     await page.evaluate((t) => navigator.clipboard.writeText(t), text);
     await page.focus($(name));
@@ -396,28 +420,35 @@ test('the calculation in the browser gives exactly the native text on the shared
   assert.equal(output, native);
 });
 
+// The site from a server of its own, which the test then stops, in the browser's own context:
+// Chromium checks no installability in another.
 test('offline after one visit, and installable', async () => {
-  await page.reload();
-  await page.waitForSelector('#mainfrm:not([hidden])');
-  await page.evaluate(() => navigator.serviceWorker.ready);
-  const client = await page.createCDPSession();
-  const { installabilityErrors } = await client.send('Page.getInstallabilityErrors');
-  assert.deepEqual(installabilityErrors, []);
-  const manifest = await page.evaluate(async () => (await fetch('manifest.webmanifest')).json());
-  assert.deepEqual(manifest.icons.map((i) => i.sizes), ['192x192', '512x512']);
+  const own = await serve(site);
+  const address = `http://127.0.0.1:${own.address().port}/`;
+  try {
+    await page.close();
+    page = await open({ address, incognito: false });
+    await page.waitForSelector('#mainfrm:not([hidden])');
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    const client = await page.createCDPSession();
+    const { installabilityErrors } = await client.send('Page.getInstallabilityErrors');
+    assert.deepEqual(installabilityErrors, []);
+    const manifest = await page.evaluate(async () => (await fetch('manifest.webmanifest')).json());
+    assert.deepEqual(manifest.icons.map((i) => i.sizes), ['192x192', '512x512']);
 
-  const requests = [];
-  page.on('request', (r) => requests.push(r.url()));
-  await new Promise((done) => server.close(done)); // the network is gone
-  await page.setOfflineMode(true);
-  await page.reload();
-  await page.waitForSelector('#mainfrm:not([hidden])');
-  await type('Combo1', '15');
-  await page.click($('cmd1'));
-  assert.equal(await result(), '3.00');
-  assert.ok(requests.every((r) => r.startsWith(url)), 'no request leaves the site');
-  await page.setOfflineMode(false);
-  server = await serve(site, Number(new URL(url).port));
+    const requests = [];
+    page.on('request', (r) => requests.push(r.url()));
+    await new Promise((done) => own.close(done)); // the network is gone
+    await page.setOfflineMode(true);
+    await page.reload();
+    await page.waitForSelector('#mainfrm:not([hidden])');
+    await type('Combo1', '15');
+    await page.click($('cmd1'));
+    assert.equal(await result(), '3.00');
+    assert.ok(requests.every((r) => r.startsWith(address)), 'no request leaves the site');
+  } finally {
+    own.close();
+  }
 });
 
 // A new version waits while another page of the older one is open, reloads included; the only
@@ -514,7 +545,7 @@ test("Back closes the help window as Close does, and leaves from the main window
     if (shown) {
       await tab.waitForSelector('#mainfrm:not([hidden])');
       assert.deepEqual([await shownIn(tab), tab.url(), await tab.title()], [shown, url, 'Quinbray Build Calculator'], name);
-      assert.deepEqual(await values(tab), { Text1: '0.50', Combo1: '5', Text3: '1', Combo5: '2', Combo2: '8', Combo4: '2500' }, name);
+      assert.deepEqual(await values(tab), { ...startUp, Combo2: '8', Text1: '0.50' }, name);
       await tab.goBack();
     }
     assert.equal(tab.url(), before, `${name}: Back leaves`);
@@ -534,6 +565,7 @@ test('Exit ends the program: both windows go and nothing more is handled', async
   await page.keyboard.down('Alt');
   await page.keyboard.press('KeyH');
   await page.keyboard.up('Alt');
+  await settle();
   assert.equal(await page.$$eval('section.window', (all) => all.length), 0);
 });
 
@@ -582,19 +614,22 @@ test('before the program is ready, the window is painted and keeps what the user
     const held = new Promise((done) => (release = done));
     const tab = await open({ hold, held });
     await painted(tab);
-    assert.deepEqual(await values(tab), { Text1: '', Combo1: '5', Text3: '1', Combo5: '2', Combo2: '4', Combo4: '2500' },
-      'painted with the start-up values');
+    assert.deepEqual(await values(tab), { ...startUp, Text1: '' }, 'painted with the start-up values');
     await act(tab);
     // Busy, for assistive technology and for the eye: a bar runs along the title's foot.
     const busy = () => tab.evaluate(() => [document.querySelector('main').getAttribute('aria-busy'),
       document.querySelector('#mainfrm-title') && getComputedStyle(document.querySelector('#mainfrm-title'), '::after').animationName]);
     assert.deepEqual(await busy(), ['true', 'busy'], `${name}: busy while loading`);
-    await new Promise((done) => setTimeout(done, 200));
+    // The program's download has been asked for and is held, so it cannot have run; and the
+    // page has gone round its event loop and a frame since the act.
+    await tab.holding;
+    await settle(tab);
+    assert.equal(await tab.evaluate(() => document.documentElement.matches('.ready')), false, `${name}: not yet ready`);
     assert.equal((await values(tab)).Text1, '', `${name}: nothing is computed before the program is there`);
     release();
     await tab.waitForFunction(() => document.documentElement.matches('.ready') ||
       !document.getElementById('ended').hidden);
-    await tab.evaluate(() => new Promise((done) => requestAnimationFrame(() => setTimeout(done, 0))));
+    await settle(tab);
     assert.equal((await busy())[0], null, `${name}: no longer busy`);
     if (then.values) assert.deepEqual({ ...await values(tab), ...then.values }, await values(tab), name);
     assert.deepEqual(await shownIn(tab), then.shown, name);
@@ -684,7 +719,7 @@ test('Try again after a failed download tries in place and keeps what was typed'
   await tab.click('#mainfrm-Combo2', { clickCount: 3 });
   await tab.keyboard.type('8');
   await tab.click('#mainfrm-cmd1');
-  assert.deepEqual(await values(tab), { Text1: '0.50', Combo1: '5', Text3: '1', Combo5: '2', Combo2: '8', Combo4: '2500' });
+  assert.deepEqual(await values(tab), { ...startUp, Combo2: '8', Text1: '0.50' });
   await tab.close();
 
   // What was typed while the first try was failing stays too.
