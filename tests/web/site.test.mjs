@@ -8,30 +8,23 @@ import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { launch, runWasiCommand, serve } from './browser.mjs';
+import * as designed from './designed.mjs';
 import { audit } from './lighthouse.mjs';
 
 const site = process.env.QUINBRAY_SITE;
 let server, browser, page, url;
 
-// The window as the program makes it: its title, its client area's size, each control's
-// place ([left, top, width] in pixels at 96 DPI), the result field's colour and the lists'
-// items; and the fields' texts at start-up, the result's being empty.
+// The calculator window as designed: its title, client area, controls, the result's colour,
+// the lists' items, and the five inputs' texts at start-up.
 const design = {
-  title: 'Quinbray Build Calculator',
-  client: [345, 186],
-  places: { Combo1: [16, 40, 81], Text3: [128, 40, 81], Combo5: [240, 40, 81],
-    Combo2: [16, 104, 81], Combo4: [128, 104, 81], Text1: [240, 104, 81], cmd1: [16, 144, 81],
-    cmd2: [144, 144, 49], cmd3: [256, 144, 49], lbl1: [16, 8, 65], lbl8: [240, 72, 81] },
-  resultColour: [255, 255, 192],
-  lists: {
-    Combo1: ['15', '12.5', '12', '10', '6', '5', '4', '1.6'],
-    Combo2: ['1', '2', '3', '4', '6', '8', '10', '12', '14', '16', '18', '20', '22', '24'],
-    Combo4: ['1', '2', '2.5', '5', '10', '20', '25', '50', '100', '200', '250', '500', '1000',
-      '2000', '2500', '5000', '10000', '20000', '25000', '50000'],
-    Combo5: ['2', '3'],
-  },
+  title: designed.windows.mainfrm.title,
+  client: [designed.windows.mainfrm.width, designed.windows.mainfrm.height],
+  controls: designed.controls.filter((c) => c.window === 'mainfrm'),
+  resultColour: designed.control('mainfrm', 'Text1').background,
+  lists: Object.fromEntries(Object.entries(designed.startUp).filter(([, s]) => s.items.length)
+    .map(([name, s]) => [name, s.items])),
 };
-const startUp = { Combo1: '5', Combo2: '4', Text3: '1', Combo4: '2500', Combo5: '2' };
+const startUp = Object.fromEntries(Object.entries(designed.startUpTexts).filter(([name]) => name !== 'Text1'));
 
 const $ = (name) => `#mainfrm-${name}`;
 const value = (name) => page.$eval($(name), (e) => e.value);
@@ -183,13 +176,13 @@ test('the calculator window as designed, with its start-up values and lists', as
   assert.equal(await page.$eval('#mainfrm-title', (e) => e.textContent), design.title);
 
   // Every control where the design puts it.
-  for (const [name, [left, top, width]] of Object.entries(design.places)) {
+  for (const { name, x, y, width, height } of design.controls) {
     const box = await page.$eval($(name), (e) => {
       const c = e.closest('.control').getBoundingClientRect();
       const o = e.closest('.client').getBoundingClientRect();
-      return [c.left - o.left, c.top - o.top, c.width];
+      return [c.left - o.left, c.top - o.top, c.width, c.height];
     });
-    assert.deepEqual(box, [left, top, width], name);
+    assert.deepEqual(box, [x, y, width, height], name);
   }
 
   const shot = await page.screenshot({ clip: { ...(await center($('Text1'))), width: 1, height: 1 }, encoding: 'binary' });
@@ -202,7 +195,7 @@ test('the calculator window as designed, with its start-up values and lists', as
   }, [...shot]);
   assert.deepEqual(pixel, design.resultColour, 'the result field is pale yellow');
 
-  for (const [name, text] of Object.entries({ ...startUp, Text1: '' })) assert.equal(await value(name), text, name);
+  for (const [name, text] of Object.entries(designed.startUpTexts)) assert.equal(await value(name), text, name);
   for (const [name, items] of Object.entries(design.lists))
     assert.deepEqual(await page.$$eval(`${$(name)}-list li`, (all) => all.map((e) => e.textContent)), items, name);
 });
@@ -307,20 +300,20 @@ test('an open list: the arrows move its text, leaving keeps it, Escape puts it b
       text: '5000', focus: 'mainfrm-Combo4', result: '0.50' },
     { name: 'Alt+Up after arrowing', keys: ['F4', 'ArrowDown'], then: keys('Alt+ArrowUp'), text: '5000', result: '0.50' },
     { name: 'Escape after arrowing puts back the text', keys: ['ArrowDown', 'ArrowDown', 'ArrowDown'], then: keys('Escape'),
-      text: '2500', result: '1.00' },
+      text: startUp.Combo4, result: '1.00' },
     { name: 'Escape after typing keeps what was typed', keys: ['ArrowDown', 'ArrowDown', 'Backspace', '8'], then: keys('Escape'),
       text: '8', result: '312.50' },
-    { name: 'a press on the title bar only closes', keys: ['ArrowDown'], then: press('#mainfrm-title'), text: '2500', result: '1.00' },
+    { name: 'a press on the title bar only closes', keys: ['ArrowDown'], then: press('#mainfrm-title'), text: startUp.Combo4, result: '1.00' },
     { name: "a press on the window's empty area only closes", keys: ['ArrowDown', 'ArrowDown'], then: press('#mainfrm .client', 0.97, 0.97),
       text: '5000', result: '0.50' },
-    { name: 'a press on Exit only closes', keys: ['ArrowDown'], then: press('#mainfrm-cmd3'), text: '2500', result: '1.00' },
-    { name: 'a press on a caption only closes', keys: ['ArrowDown'], then: press('#mainfrm-lbl1'), text: '2500', focus: 'mainfrm-Combo4', result: '1.00' },
+    { name: 'a press on Exit only closes', keys: ['ArrowDown'], then: press('#mainfrm-cmd3'), text: startUp.Combo4, result: '1.00' },
+    { name: 'a press on a caption only closes', keys: ['ArrowDown'], then: press('#mainfrm-lbl1'), text: startUp.Combo4, focus: 'mainfrm-Combo4', result: '1.00' },
     { name: 'a right-button press on Calculate only closes', keys: ['ArrowDown'],
       then: async (tab) => {
         const { x, y } = await middleOf(tab, '#mainfrm-cmd1');
         await tab.mouse.click(x, y, { button: 'right' });
-      }, text: '2500', result: '1.00' },
-    { name: 'a tap on Calculate only closes', phone: true, then: tap('#mainfrm-cmd1'), text: '2500', result: '1.00' },
+      }, text: startUp.Combo4, result: '1.00' },
+    { name: 'a tap on Calculate only closes', phone: true, then: tap('#mainfrm-cmd1'), text: startUp.Combo4, result: '1.00' },
   ];
   for (const row of rows) {
     const phone = { width: 412, height: 823, deviceScaleFactor: 1.75, isMobile: true, hasTouch: true };
@@ -364,7 +357,7 @@ test('Help and Close take turns, keep every value and use one help window', asyn
     if (open === 'click') await page.click($('cmd2'));
     else { await page.keyboard.down('Alt'); await page.keyboard.press('KeyH'); await page.keyboard.up('Alt'); }
     assert.deepEqual(await shown(), ['helpfrm']);
-    assert.equal(await page.title(), 'Operation');
+    assert.equal(await page.title(), designed.windows.helpfrm.title);
     assert.equal(await page.$$eval('#helpfrm', (all) => all.length), 1);
     const credit = await page.$eval('#helpfrm-Label5', (e) => [e.textContent, getComputedStyle(e).color]);
     assert.deepEqual(credit, ['Quinbray Ver 1.01   May 2002', 'rgb(0, 0, 255)']);
@@ -544,7 +537,7 @@ test("Back closes the help window as Close does, and leaves from the main window
     await tab.goBack();
     if (shown) {
       await tab.waitForSelector('#mainfrm:not([hidden])');
-      assert.deepEqual([await shownIn(tab), tab.url(), await tab.title()], [shown, url, 'Quinbray Build Calculator'], name);
+      assert.deepEqual([await shownIn(tab), tab.url(), await tab.title()], [shown, url, design.title], name);
       assert.deepEqual(await values(tab), { ...startUp, Combo2: '8', Text1: '0.50' }, name);
       await tab.goBack();
     }
@@ -696,7 +689,7 @@ test('a program that cannot load says so, in one line with a link; another type 
   // Without JavaScript: the window with its start-up values, the line that says what the
   // page needs, and no button that looks as if it could calculate.
   const tab = await open({ javaScript: false });
-  assert.equal((await values(tab)).Combo4, '2500');
+  assert.equal((await values(tab)).Combo4, startUp.Combo4);
   assert.match(await tab.$eval('noscript', (e) => e.textContent), /needs JavaScript and WebAssembly/);
   assert.deepEqual(await tab.$$eval('#mainfrm button', (all) => [...new Set(all.map((e) => getComputedStyle(e).pointerEvents))]), ['none']);
   await tab.close();
@@ -749,7 +742,7 @@ test('a phone or a tablet, either way up, draws the window larger, and taps reac
   for (const { smallestText, targets, fills, ...screen } of phones) {
     const tab = await open({ viewport: { ...screen, isMobile: true, hasTouch: true }, before: spyOnProgram });
     await ready(tab);
-    const seen = await tab.evaluate(() => {
+    const seen = await tab.evaluate((designedWidth) => {
       const texts = [];
       const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
       while (walker.nextNode())
@@ -761,10 +754,10 @@ test('a phone or a tablet, either way up, draws the window larger, and taps reac
       return { smallest: Math.min(...texts), scrolls: document.documentElement.scrollWidth > innerWidth,
         reached: controls.every((box) => box.left >= 0 && box.right <= innerWidth),
         filled: Math.max(...controls.map((box) => box.right)) / innerWidth,
-        scale: document.querySelector('#mainfrm .client').getBoundingClientRect().width / 345,
+        scale: document.querySelector('#mainfrm .client').getBoundingClientRect().width / designedWidth,
         target: Math.min(...pressed.flatMap((box) => [box.width, box.height])),
         typed: Math.min(...[...document.querySelectorAll('input:not([readonly])')].map((e) => parseFloat(getComputedStyle(e).fontSize))) };
-    });
+    }, design.client[0]);
     const name = `${screen.width} by ${screen.height} px`;
     assert.equal(seen.scrolls, false, `${name}: no sideways scrolling`);
     assert.ok(seen.reached, `${name}: every control within reach`);
@@ -816,13 +809,13 @@ test('large text settings scale the whole window, and cut no text', async () => 
       await tab.setViewport({ width: 1280, height: 800 });
       await tab.goto(url);
       await tab.waitForSelector('html.ready');
-      const fits = () => tab.evaluate(() => {
+      const fits = () => tab.evaluate((designedWidth) => {
         const shown = document.querySelector('section.window:not([hidden])');
         const boxes = [...shown.querySelectorAll('.label, button.control, h1')];
-        return { scale: shown.querySelector('.client').getBoundingClientRect().width / 345,
+        return { scale: shown.querySelector('.client').getBoundingClientRect().width / designedWidth,
           cut: boxes.filter((e) => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight).map((e) => e.textContent),
           smallest: Math.min(...boxes.map((e) => parseFloat(getComputedStyle(e).fontSize))) };
-      });
+      }, design.client[0]);
       const main = await fits();
       assert.ok(Math.abs(main.scale - scale) < 0.01, `${name}: drawn ${main.scale} times`);
       assert.deepEqual(main.cut, [], `${name}: nothing cut on the main window`);
