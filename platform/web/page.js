@@ -5,8 +5,7 @@
 // that come before the program is ready until it is; and the few calls of the system
 // interface (WASI) its C++ library makes. It knows control kinds, not any program's controls.
 
-import { makeButton, wireButton } from './button.js';
-import { Combo } from './combo.js';
+import { Combo, makeButton, wireButton } from './controls.js';
 import * as startup from './startup.js';
 
 export { stop, restart } from './startup.js';
