@@ -1,26 +1,25 @@
 // What the program asks of the page (its imports): windows and controls made
 // from what the design says, or taken over where the page's HTML already holds them, their
 // texts and lists, showing, hiding, warnings and the end. It hands the controls'
-// notifications back to the program, and keeps those that come before the program is
-// ready until it is; and the few calls of the system interface (WASI) its C++ library makes.
-// It knows control kinds, not any program's controls.
+// notifications back to the program, through the start-up (startup.js), which keeps those
+// that come before the program is ready until it is; and the few calls of the system
+// interface (WASI) its C++ library makes. It knows control kinds, not any program's controls.
 
-import { makeButton, wireButton } from './button.js';
-import { Combo } from './combo.js';
+import { Combo, makeButton, wireButton } from './controls.js';
+import * as startup from './startup.js';
+
+export { stop, restart } from './startup.js';
 
 const encoder = new TextEncoder();
 const decoder = new TextDecoder();
 
 let program; // the program's exports, its memory among them
-let state = 'loading'; // then 'starting', 'ready', 'ended' or 'failed'
-const waiting = []; // notifications that came while loading: [element, call]
 let stash = new Uint8Array(0); // a text between text_size and text_read
 let warnings = 0; // for the warnings' ids
 const nodes = [null]; // page ids: windows and controls, from 1
 const ids = new WeakMap(); // element → its page id, once the program has it
 const windows = new Map(); // panel → { title, client, focus }
 const combos = new WeakMap(); // a list's text box → its Combo
-const taken = new WeakSet(); // elements the page held before the program asked for them
 const closable = new WeakSet(); // windows whose close control the program answers
 let first = null; // the window shown first, which the browser's Back leaves with the page
 let leaving = false; // a window's history entry is being left for the program
@@ -38,14 +37,10 @@ const keep = (node) => nodes.push(node) - 1;
 const shown = () => [...windows.keys()].find((panel) => !panel.hidden);
 const focusable = (panel) =>
   [...panel.querySelectorAll('input, button')].filter((e) => e.tabIndex >= 0);
-// A text the user has changed since the page's HTML gave it.
-const edited = (input) => taken.has(input) && input.value !== input.defaultValue;
 
 // Hands a notification to the program, or keeps it until the program is ready.
-function notify(element, call) {
-  if (state === 'loading' || state === 'starting') waiting.push([element, call]);
-  else if (state === 'ready' && ids.has(element)) guard(() => call(ids.get(element)));
-}
+const notify = (element, call) =>
+  startup.notify(element, () => ids.has(element) && guard(() => call(ids.get(element))));
 
 // A failure inside the program leaves it in no state to go on from.
 let onFailure = () => {};
@@ -80,7 +75,7 @@ const page = {
     const id = text(idAt, idSize);
     const title = text(titleAt, titleSize);
     let panel = document.getElementById(id);
-    if (panel && taken.has(panel)) {
+    if (panel && startup.taken.has(panel)) {
       ids.set(panel, nodes.length);
       return keep(panel);
     }
@@ -105,7 +100,7 @@ const page = {
   control(window, kind, idAt, idSize, captionAt, captionSize, cssAt, cssSize, flags, forAt, forSize) {
     const id = text(idAt, idSize);
     const existing = document.getElementById(id);
-    if (existing && taken.has(existing)) {
+    if (existing && startup.taken.has(existing)) {
       ids.set(existing, nodes.length);
       return keep(existing);
     }
@@ -152,12 +147,12 @@ const page = {
   // A list taken over from the page keeps the items it holds where they match.
   list_clear(list) {
     const combo = combos.get(nodes[list]);
-    if (state === 'starting' && taken.has(nodes[list])) combo.refill();
+    if (startup.heldByPage(nodes[list])) combo.refill();
     else combo.clear();
   },
   list_add: (list, at, size, place) => combos.get(nodes[list]).add(text(at, size), place),
   list_select(list, place) {
-    if (!(state === 'starting' && edited(nodes[list]))) combos.get(nodes[list]).select(place);
+    if (!startup.editedByUser(nodes[list])) combos.get(nodes[list]).select(place);
   },
 
   text_size(control) {
@@ -167,9 +162,9 @@ const page = {
   text_read: (into) => new Uint8Array(program.memory.buffer, into, stash.length).set(stash),
   text_write(control, at, size) {
     const field = nodes[control];
-    if (state === 'starting' && edited(field)) return;
+    if (startup.editedByUser(field)) return;
     field.value = text(at, size);
-    if (state === 'ready' && field.readOnly) say(field);
+    if (startup.state === 'ready' && field.readOnly) say(field);
   },
 
   // Its access key is announced only where it does something.
@@ -236,7 +231,7 @@ const page = {
   // (only an installed app's window, or one a script opened, may be closed), so the page
   // says that the program has ended, its link taking the focus so that it is read out.
   end() {
-    state = 'ended';
+    startup.end();
     for (const panel of windows.keys()) panel.remove();
     document.querySelectorAll('dialog').forEach((dialog) => dialog.remove());
     if (window.opener || matchMedia('(display-mode: standalone)').matches) window.close();
@@ -267,7 +262,7 @@ function say(field) {
 // the Option key of a Mac), the key's place stands in for it.
 function onKey(e) {
   const panel = shown();
-  if (state === 'ended' || !panel || document.querySelector('dialog[open]')) return;
+  if (startup.state === 'ended' || !panel || document.querySelector('dialog[open]')) return;
   if (e.altKey && !e.ctrlKey && !e.metaKey) {
     const letter = /^[a-z]$/i.test(e.key) ? e.key.toLowerCase()
       : e.code.startsWith('Key') ? e.code.slice(3).toLowerCase() : '';
@@ -306,24 +301,18 @@ function back() {
 // presses and access keys that came before are dispatched again.
 export function takeOver(early = []) {
   for (const panel of document.querySelectorAll('section.window')) {
-    taken.add(panel);
+    startup.taken.add(panel);
     addWindow(panel, panel.querySelector('h1')?.textContent ?? '');
     for (const element of panel.querySelectorAll('.client > .control:not(.combo), .combo > input')) {
-      taken.add(element);
+      startup.taken.add(element);
       wire(element);
     }
   }
   document.addEventListener('keydown', onKey, true);
   document.addEventListener('keydown', endTyping);
   addEventListener('popstate', back);
-  for (const e of early) if (meantForButtons(e)) e.target.dispatchEvent(new e.constructor(e.type, e));
+  startup.replay(early);
 }
-
-// What the buttons would have answered: presses on them and access keys. Everything else
-// the browser did already (typing, Tab), or would do wrong now, after the texts it read
-// have changed (a list's keys).
-const meantForButtons = (e) =>
-  e.type === 'keydown' ? e.altKey : e.target.isConnected && e.target.closest?.('button.control') !== null;
 
 // The few WASI calls a C++ program's library makes: no arguments, output to the console,
 // and "not supported" for the rest.
@@ -365,28 +354,11 @@ export const imports = { page, wasi_snapshot_preview1: wasi() };
 export function starting(exports, failure) {
   program = exports;
   onFailure = failure;
-  state = 'starting';
+  startup.starting();
 }
 
-// Its start-up has returned: what was asked meanwhile is handled now, as the user did it,
-// but never on a window that is no longer shown, nor behind a warning, which would have
-// taken those presses.
+// Its start-up has returned: the lists settle, and what was asked meanwhile is handled.
 export function ready() {
   for (const input of document.querySelectorAll('[role="combobox"]')) combos.get(input)?.settle();
-  if (state !== 'starting') return;
-  state = 'ready';
-  document.documentElement.classList.add('ready');
-  for (const [element, call] of waiting.splice(0))
-    if (!element.closest('.window')?.hidden && !document.querySelector('dialog[open]')) notify(element, call);
-}
-
-// The program cannot be loaded or started, or has failed: nothing more goes to it.
-export function stop() {
-  state = 'failed';
-  waiting.length = 0;
-}
-
-// The program is to be loaded again: what is asked meanwhile waits for it, as at first.
-export function restart() {
-  if (state === 'failed') state = 'loading';
+  startup.ready();
 }
