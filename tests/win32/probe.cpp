@@ -11,6 +11,9 @@
 //   live                    prints "listening", then waits up to 20 seconds for a live
 //                           region of ours to change, as a screen reader listens, and
 //                           prints where the focus is, and the control and its text
+//   closemenu               waits for the calculator's window menu to be open, then closes
+//                           it as the system does when it takes the screen away, and waits
+//                           for it to be gone
 
 #include "helpwindow/helpfrm_design.h"
 #include "mainwindow/mainfrm_design.h"
@@ -252,6 +255,36 @@ bool Live() {
     return true;
 }
 
+// A menu the calculator has open: a popup menu window of its thread.
+HWND OpenMenu(HWND owner) {
+    const DWORD thread = GetWindowThreadProcessId(owner, nullptr);
+    for (HWND menu = FindWindowW(L"#32768", nullptr); menu;
+         menu = FindWindowExW(nullptr, menu, L"#32768", nullptr))
+        if (IsWindowVisible(menu) && GetWindowThreadProcessId(menu, nullptr) == thread)
+            return menu;
+    return nullptr;
+}
+
+// The menu's tracking holds the mouse. WM_CANCELMODE ends it from outside its thread, where
+// EndMenu cannot: the menu closes once its loop sees that, and lets the mouse go before.
+bool CloseMenu() {
+    const HWND owner = Find(mainfrm_design::kForm);
+    for (int i = 0; owner && i < 100 && !OpenMenu(owner); ++i)
+        Sleep(100);
+    if (!owner || !OpenMenu(owner)) {
+        Fail("no window menu opened");
+        return false;
+    }
+    SendMessageW(owner, WM_CANCELMODE, 0, 0);
+    for (int i = 0; i < 100 && OpenMenu(owner); ++i)
+        Sleep(100);
+    if (OpenMenu(owner)) {
+        Fail("the window menu stayed open");
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -271,8 +304,10 @@ int main(int argc, char* argv[]) {
         ok = Place(argv[2]);
     else if (command == "live")
         ok = Live();
+    else if (command == "closemenu")
+        ok = CloseMenu();
     else
         std::fprintf(stderr, "usage: probe layout mainfrm|helpfrm | startup | texts | lengths | "
-                             "message | client | place NAME | live\n");
+                             "message | client | place NAME | live | closemenu\n");
     return ok ? 0 : 1;
 }
