@@ -23,7 +23,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -316,7 +315,7 @@ int main(int argc, char* argv[]) {
     else if (command == "place" && argc == 3)
         ok = Place(argv[2]);
     else if (command == "live" && argc <= 3)
-        ok = Live(argc == 3 ? std::atoi(argv[2]) : 1);
+        ok = Live(argc == 3 ? std::stoi(argv[2]) : 1);
     else if (command == "closemenu")
         ok = CloseMenu();
     else
