@@ -8,9 +8,13 @@
 //   message                 the text of the open warning, if any
 //   client                  the client area of the visible window of ours, WIDTHxHEIGHT
 //   place NAME              the control's box in its window's client area, X Y WIDTH HEIGHT
-//   live                    prints "listening", then waits up to 20 seconds for a live
-//                           region of ours to change, as a screen reader listens, and
-//                           prints where the focus is, and the control and its text
+//   live [N]                prints "listening", then waits up to 20 seconds for a live
+//                           region of ours to change N times (once if not given), as a
+//                           screen reader listens, and prints where the focus is, and the
+//                           control and its text
+//   closemenu               waits for the calculator's window menu to be open, then closes
+//                           it as the system does when it takes the screen away, and waits
+//                           for it to be gone
 
 #include "helpwindow/helpfrm_design.h"
 #include "mainwindow/mainfrm_design.h"
@@ -200,14 +204,23 @@ bool Place(const char* name) {
     return false;
 }
 
-HWND changed = nullptr; // the live region that changed
+HWND changed = nullptr; // the live region that changed last
+int heard = 0;          // how many times one did
+int wanted = 1;
 
+// Called from within GetMessage, which goes on waiting for a message after it: the message
+// that ends the wait is posted here.
 void CALLBACK Changed(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
-    if (object == OBJID_CLIENT && !changed)
+    if (object == OBJID_CLIENT) {
         changed = window;
+        if (++heard == wanted)
+            PostQuitMessage(0);
+    }
 }
 
-bool Live() {
+// Counted, not read: two results alike read the same, but each is a change of its own.
+bool Live(int times) {
+    wanted = times;
     const HWINEVENTHOOK hook = SetWinEventHook(win32::kLiveRegionChanged, win32::kLiveRegionChanged,
                                                nullptr, Changed, 0, 0, WINEVENT_OUTOFCONTEXT);
     if (!hook)
@@ -216,12 +229,14 @@ bool Live() {
     std::fflush(stdout);
     const UINT_PTR timer = SetTimer(nullptr, 0, 20000, nullptr);
     MSG message;
-    while (!changed && GetMessageW(&message, nullptr, 0, 0) > 0 && message.message != WM_TIMER)
+    while (heard < times && GetMessageW(&message, nullptr, 0, 0) > 0 && message.message != WM_TIMER)
         DispatchMessageW(&message);
     KillTimer(nullptr, timer);
     UnhookWinEvent(hook);
-    if (!changed)
+    if (heard < times) {
+        Fail("heard %d of %d changes", heard, times);
         return false;
+    }
     const design::Form& form = mainfrm_design::kForm;
     const auto name = [&](HWND control) {
         const int id = GetDlgCtrlID(control) - 100;
@@ -234,6 +249,36 @@ bool Live() {
     GetGUIThreadInfo(GetWindowThreadProcessId(changed, nullptr), &thread);
     std::printf("focus=%s\n", name(thread.hwndFocus));
     std::printf("%s=%s\n", name(changed), win32::Narrow(Text(changed)).c_str());
+    return true;
+}
+
+// A menu the calculator has open: a popup menu window of its thread.
+HWND OpenMenu(HWND owner) {
+    const DWORD thread = GetWindowThreadProcessId(owner, nullptr);
+    for (HWND menu = FindWindowW(L"#32768", nullptr); menu;
+         menu = FindWindowExW(nullptr, menu, L"#32768", nullptr))
+        if (IsWindowVisible(menu) && GetWindowThreadProcessId(menu, nullptr) == thread)
+            return menu;
+    return nullptr;
+}
+
+// The menu's tracking holds the mouse. WM_CANCELMODE ends it from outside its thread, where
+// EndMenu cannot: the menu closes once its loop sees that, and lets the mouse go before.
+bool CloseMenu() {
+    const HWND owner = Find(mainfrm_design::kForm);
+    for (int i = 0; owner && i < 100 && !OpenMenu(owner); ++i)
+        Sleep(100);
+    if (!owner || !OpenMenu(owner)) {
+        Fail("no window menu opened");
+        return false;
+    }
+    SendMessageW(owner, WM_CANCELMODE, 0, 0);
+    for (int i = 0; i < 100 && OpenMenu(owner); ++i)
+        Sleep(100);
+    if (OpenMenu(owner)) {
+        Fail("the window menu stayed open");
+        return false;
+    }
     return true;
 }
 
@@ -254,10 +299,12 @@ int main(int argc, char* argv[]) {
         ok = Client();
     else if (command == "place" && argc == 3)
         ok = Place(argv[2]);
-    else if (command == "live")
-        ok = Live();
+    else if (command == "live" && argc <= 3)
+        ok = Live(argc == 3 ? std::stoi(argv[2]) : 1);
+    else if (command == "closemenu")
+        ok = CloseMenu();
     else
         std::fprintf(stderr, "usage: probe layout mainfrm|helpfrm | startup | texts | lengths | "
-                             "message | client | place NAME | live\n");
+                             "message | client | place NAME | live [N] | closemenu\n");
     return ok ? 0 : 1;
 }

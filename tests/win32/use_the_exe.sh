@@ -25,6 +25,13 @@ calculate_is() { # waits for the result field to read $1
     for _ in $(seq 30); do [[ $(text Text1) == "$1" ]] && return 0; sleep 0.1; done
     fail "${2:-Calculate}: result is '$(text Text1)', expected '$1'"
 }
+# Typing comes after what went before it in the program's queue: once it shows in the cell
+# rating, all that went before has been handled.
+handled() {
+    type_over 160 49 "$1"
+    for _ in $(seq 30); do [[ $(text Text3) == "$1" ]] && return 0; sleep 0.1; done
+    fail "typing after $2 never arrived"
+}
 
 wine "$exe" &
 app=$!
@@ -50,10 +57,7 @@ xdotool key alt+c
 click 335 175 && xdotool mousemove --sync --window "$main" 335 175 mousedown 1 \
     mousemove --sync --window "$main" 56 156 mouseup 1
 click 152 114 && xdotool key Tab space # Tab from the capacity reaches Calculate
-# Typing comes after them in the program's queue: once it shows, they have all been handled.
-type_over 160 49 "1 handled"
-for _ in $(seq 30); do [[ $(text Text3) == "1 handled" ]] && break; sleep 0.1; done
-[[ $(text Text3) == "1 handled" ]] || fail "typing after the keyboard's Calculate never arrived"
+handled "1 handled" "the keyboard's Calculate"
 [[ $(text Text1) == -1.00 ]] || fail "the keyboard or a press elsewhere computed $(text Text1)"
 
 # Two buttons held on Calculate: each release computes, the later one also off the button,
@@ -64,6 +68,18 @@ calculate_is 1.00 "the first of two buttons held"
 xdotool key shift+Tab ctrl+a BackSpace && xdotool type --delay 5 -- 1000 # the capacity
 xdotool mousemove --sync 400 400 mouseup 3
 calculate_is 2.50 "the second of two buttons held, released off the button"
+
+# The window menu takes the mouse from a button held on Calculate: its release, once the
+# menu is closed, computes nothing, with the pointer still on the button.
+type_all 5 4 1 2500 2
+for button in 1 2 3; do
+    xdotool mousemove --sync --window "$main" 56 156 mousedown $button key alt+space
+    ask closemenu || fail "the window menu over button $button held on Calculate"
+    xdotool mouseup $button
+    handled "1 $button" "button $button's release"
+    [[ $(text Text1) == 2.50 ]] ||
+        fail "button $button, released after the window menu took the mouse, computed $(text Text1)"
+done
 
 # A cell count of 0: no result, and a warning that says why.
 type_all 5 0 1 2500 2
@@ -112,4 +128,4 @@ calculate_is 1.00 "long texts"
 
 xdotool key alt+F4
 exits_cleanly "$app"
-echo "PASS: lists, layout, every mouse button, no keyboard Calculate, the warning, help and back, long texts"
+echo "PASS: lists, layout, every mouse button, no keyboard Calculate, the mouse taken away, the warning, help and back, long texts"
