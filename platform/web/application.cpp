@@ -9,7 +9,6 @@
 
 namespace {
 
-std::vector<ui::Native*> windows;
 std::vector<void (*)()> teardown;
 bool ended = false;
 
@@ -20,6 +19,7 @@ template <class Holds, class Procedure> void Notify(Holds holds, Procedure run) 
     if (ended)
         return;
     // Found before it runs: a procedure may open a window, which joins the list.
+    const auto windows = ui::system::Windows();
     const auto window = std::ranges::find_if(windows, holds);
     if (window != windows.end())
         run(**window);
@@ -40,18 +40,6 @@ template <class Procedure> void NotifyControl(int id, Procedure run) {
 }
 
 } // namespace
-
-namespace web {
-
-void Opened(ui::Native& window) {
-    windows.push_back(&window);
-}
-
-void Closed(ui::Native& window) {
-    std::erase(windows, &window);
-}
-
-} // namespace web
 
 extern "C" {
 

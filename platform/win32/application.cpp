@@ -8,7 +8,6 @@
 
 namespace {
 
-std::vector<ui::Native*> windows;
 std::vector<void (*)()> teardown;
 bool ended = false;
 
@@ -31,23 +30,11 @@ bool SelectAll(const MSG& message) {
 bool DialogKey(MSG& message) {
     const HWND top = GetAncestor(message.hwnd, GA_ROOT);
     const bool ours = std::ranges::any_of(
-        windows, [top](const ui::Native* window) { return window->hwnd == top; });
+        ui::system::Windows(), [top](const ui::Native* window) { return window->hwnd == top; });
     return ours && IsDialogMessageW(top, &message);
 }
 
 } // namespace
-
-namespace win32 {
-
-void Opened(ui::Native& window) {
-    windows.push_back(&window);
-}
-
-void Closed(ui::Native& window) {
-    std::erase(windows, &window);
-}
-
-} // namespace win32
 
 namespace ui {
 
@@ -71,7 +58,7 @@ int Run() {
 }
 
 void End(int status) {
-    for (Native* window : windows)
+    for (Native* window : system::Windows())
         ShowWindow(window->hwnd, SW_HIDE);
     ended = true; // nothing queued before the end is handled
     PostQuitMessage(status);
