@@ -8,9 +8,6 @@
 
 namespace {
 
-std::vector<void (*)()> teardown;
-bool ended = false;
-
 bool IsEdit(HWND window) {
     wchar_t name[8];
     return GetClassNameW(window, name, 8) && lstrcmpiW(name, L"Edit") == 0;
@@ -47,25 +44,22 @@ void Open(int&, char**) {
 int Run() {
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (ended || SelectAll(message) || DialogKey(message))
+        if (system::Ended() || SelectAll(message) || DialogKey(message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    for (auto release : teardown)
-        release();
+    system::TearDown();
     return int(message.wParam);
 }
 
-void End(int status) {
-    for (Native* window : system::Windows())
+void system::Stop(int status) {
+    for (Native* window : Windows())
         ShowWindow(window->hwnd, SW_HIDE);
-    ended = true; // nothing queued before the end is handled
     PostQuitMessage(status);
 }
 
-void AtTeardown(void (*release)()) {
-    teardown.push_back(release);
-}
+// Run's end runs the teardown.
+void system::ArrangeTeardown() {}
 
 } // namespace ui
