@@ -5,9 +5,9 @@
 // them, their notifications, the warning message, and the notification loop. Texts cross
 // this line as UTF-8.
 //
-// Each window system defines everything declared here in a folder of its own, platform/qt
-// (Qt Widgets), platform/win32 (the Win32 API) and platform/web (a browser); a build
-// compiles and links exactly one.
+// Each window system defines what is its own in a folder of its own, platform/qt (Qt
+// Widgets), platform/win32 (the Win32 API) and platform/web (a browser); a build compiles
+// and links exactly one, with what all three do alike (platform/windows.cpp).
 
 #include "platform/design.h"
 
@@ -101,8 +101,13 @@ public:
     Native& native() { return *built; }
 
 private:
+    // Native is complete only in its window system's own files, which destroy it.
+    struct Destroy {
+        void operator()(Native* window) const;
+    };
+
     const design::Form& form;
-    std::unique_ptr<Native> built;
+    std::unique_ptr<Native, Destroy> built;
 };
 
 // The program's life on the window system: Open before the first window, then Run hands

@@ -1,7 +1,7 @@
 // The program's life on Qt: the application object, the notification loop and its end.
 
 #include "desktop/version.h"
-#include "platform/ui.h"
+#include "platform/system.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -40,14 +40,16 @@ int Run() {
     return status;
 }
 
-void End(int status) {
+void system::Stop(int status) {
     for (QWidget* window : QApplication::topLevelWidgets())
         window->hide();
     QCoreApplication::exit(status);
 }
 
-void AtTeardown(void (*release)()) {
-    qAddPostRoutine(release);
+// Among Qt's post routines, as the application object goes: the one Run destroys, or the one
+// a test makes for itself without Open.
+void system::ArrangeTeardown() {
+    qAddPostRoutine(TearDown);
 }
 
 } // namespace ui

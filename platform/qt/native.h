@@ -3,7 +3,7 @@
 // The Qt widget behind a ui::Window: a top-level QWidget whose controls are kept in the
 // order of the design table, so that a control's place there finds its widget.
 
-#include "platform/ui.h"
+#include "platform/system.h"
 
 #include <QWidget>
 

@@ -294,10 +294,13 @@ void Native::changeEvent(QEvent* event) {
             Qt::QueuedConnection);
 }
 
-Window::Window(const design::Form& designed)
-    : form(designed)
-    , built(std::make_unique<Native>(designed)) {}
-Window::~Window() = default;
+Native* system::Make(const design::Form& form) {
+    return new Native(form);
+}
+
+void Window::Destroy::operator()(Native* window) const {
+    delete window;
+}
 
 void Window::Visible(bool visible) {
     // A window shown again comes back where the user left it. On X11 Qt asks for no place

@@ -9,25 +9,19 @@
 
 namespace {
 
-std::vector<ui::Native*> windows;
-std::vector<void (*)()> teardown;
-bool ended = false;
-
 // Runs one notification's procedure, on the window that `holds` the page's id. A procedure
 // may end the program; the windows go only once it has returned, since it belongs to one
 // of them.
 template <class Holds, class Procedure> void Notify(Holds holds, Procedure run) {
-    if (ended)
+    if (ui::system::Ended())
         return;
     // Found before it runs: a procedure may open a window, which joins the list.
+    const auto windows = ui::system::Windows();
     const auto window = std::ranges::find_if(windows, holds);
     if (window != windows.end())
         run(**window);
-    if (ended) {
-        for (auto release : teardown)
-            release();
-        teardown.clear();
-    }
+    if (ui::system::Ended())
+        ui::system::TearDown();
 }
 
 // A control's notification: its procedure, by the control's place in the design.
@@ -40,18 +34,6 @@ template <class Procedure> void NotifyControl(int id, Procedure run) {
 }
 
 } // namespace
-
-namespace web {
-
-void Opened(ui::Native& window) {
-    windows.push_back(&window);
-}
-
-void Closed(ui::Native& window) {
-    std::erase(windows, &window);
-}
-
-} // namespace web
 
 extern "C" {
 
@@ -92,13 +74,11 @@ int Run() {
     return 0;
 }
 
-void End(int) {
-    ended = true; // nothing more is handled
+void system::Stop(int) {
     page::End();
 }
 
-void AtTeardown(void (*release)()) {
-    teardown.push_back(release);
-}
+// The notification that ended the program runs the teardown once it has returned.
+void system::ArrangeTeardown() {}
 
 } // namespace ui

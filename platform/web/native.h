@@ -3,14 +3,13 @@
 // The browser's window behind a ui::Window: its panel in the page, its controls' ids there
 // in the order of the design table, and the procedures its notifications run.
 
-#include "platform/ui.h"
+#include "platform/system.h"
 
 #include <functional>
 #include <vector>
 
 struct ui::Native {
     explicit Native(const design::Form& form);
-    ~Native();
     Native(const Native&) = delete;
     Native& operator=(const Native&) = delete;
 
@@ -20,9 +19,3 @@ struct ui::Native {
     std::vector<std::function<void(const MouseUp&)>> mouseUps; // by design place
     std::function<void()> close;                               // the close control's
 };
-
-namespace web {
-// The windows whose controls' notifications the page hands over.
-void Opened(ui::Native& window);
-void Closed(ui::Native& window);
-} // namespace web

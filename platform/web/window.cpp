@@ -138,17 +138,15 @@ Native::Native(const design::Form& form) {
                                        flags, names.data(), names.size());
         controls[std::size_t(index)] = made;
     }
-    web::Opened(*this);
 }
 
-Native::~Native() {
-    web::Closed(*this);
+Native* system::Make(const design::Form& form) {
+    return new Native(form);
 }
 
-Window::Window(const design::Form& designed)
-    : form(designed)
-    , built(std::make_unique<Native>(designed)) {}
-Window::~Window() = default;
+void Window::Destroy::operator()(Native* window) const {
+    delete window;
+}
 
 void Window::Visible(bool visible) {
     page::Visible(built->id, visible);

@@ -8,10 +8,6 @@
 
 namespace {
 
-std::vector<ui::Native*> windows;
-std::vector<void (*)()> teardown;
-bool ended = false;
-
 bool IsEdit(HWND window) {
     wchar_t name[8];
     return GetClassNameW(window, name, 8) && lstrcmpiW(name, L"Edit") == 0;
@@ -31,23 +27,11 @@ bool SelectAll(const MSG& message) {
 bool DialogKey(MSG& message) {
     const HWND top = GetAncestor(message.hwnd, GA_ROOT);
     const bool ours = std::ranges::any_of(
-        windows, [top](const ui::Native* window) { return window->hwnd == top; });
+        ui::system::Windows(), [top](const ui::Native* window) { return window->hwnd == top; });
     return ours && IsDialogMessageW(top, &message);
 }
 
 } // namespace
-
-namespace win32 {
-
-void Opened(ui::Native& window) {
-    windows.push_back(&window);
-}
-
-void Closed(ui::Native& window) {
-    std::erase(windows, &window);
-}
-
-} // namespace win32
 
 namespace ui {
 
@@ -60,25 +44,22 @@ void Open(int&, char**) {
 int Run() {
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (ended || SelectAll(message) || DialogKey(message))
+        if (system::Ended() || SelectAll(message) || DialogKey(message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    for (auto release : teardown)
-        release();
+    system::TearDown();
     return int(message.wParam);
 }
 
-void End(int status) {
-    for (Native* window : windows)
+void system::Stop(int status) {
+    for (Native* window : Windows())
         ShowWindow(window->hwnd, SW_HIDE);
-    ended = true; // nothing queued before the end is handled
     PostQuitMessage(status);
 }
 
-void AtTeardown(void (*release)()) {
-    teardown.push_back(release);
-}
+// Run's end runs the teardown.
+void system::ArrangeTeardown() {}
 
 } // namespace ui

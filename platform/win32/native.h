@@ -4,7 +4,7 @@
 // table (a control's window id is 100 plus its place there), the GDI objects it draws with
 // at its current DPI, and the procedures its notifications run.
 
-#include "platform/ui.h"
+#include "platform/system.h"
 
 #include <functional>
 #include <memory>
@@ -22,9 +22,6 @@ template <class Handle> using Gdi = std::unique_ptr<std::remove_pointer_t<Handle
 constexpr int kFirstControlId = 100; // clear of IDOK and IDCANCEL, which the dialog manager sends
 
 void RegisterWindowClass();
-// The windows that End hides and whose keys the loop hands to the dialog manager.
-void Opened(ui::Native& window);
-void Closed(ui::Native& window);
 
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);

@@ -267,11 +267,9 @@ Native::Native(const design::Form& designed)
             win32::MarkLive(child);
     }
     Layout(DpiOf(hwnd));
-    win32::Opened(*this);
 }
 
 Native::~Native() {
-    win32::Closed(*this);
     DestroyWindow(hwnd);
 }
 
@@ -320,10 +318,13 @@ void Native::Layout(int newDpi) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-Window::Window(const design::Form& designed)
-    : form(designed)
-    , built(std::make_unique<Native>(designed)) {}
-Window::~Window() = default;
+Native* system::Make(const design::Form& form) {
+    return new Native(form);
+}
+
+void Window::Destroy::operator()(Native* window) const {
+    delete window;
+}
 
 void Window::Visible(bool visible) {
     ShowWindow(built->hwnd, visible ? SW_SHOW : SW_HIDE);
