@@ -4,7 +4,7 @@
 # silently into a throwaway Wine prefix, with the licence, its shortcut and its entry in
 # Apps & features in the registry view it writes to; the installed program starts; and a
 # silent uninstall leaves nothing behind. The 32-bit MSI is checked in a 64-bit prefix and,
-# where the machine runs 32-bit Wine, in a 32-bit prefix too.
+# where the machine has 32-bit Wine, in a 32-bit prefix too.
 set -euo pipefail
 dir=$(readlink -f "$1")
 here=$(dirname "$(readlink -f "$0")")
@@ -26,8 +26,13 @@ for arch in x64 x86; do
 done
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# 32-bit Wine: a 32-bit Linux program, there where the machine runs those and ./test could
+# install it.
 runs_32_bit=false
-"$here/../../scripts/runs-32-bit" && runs_32_bit=true
+if "$here/../../scripts/runs-32-bit" &&
+    [[ $(dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null) == *"ok installed"* ]]; then
+    runs_32_bit=true
+fi
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 # check_msi ARCH PREFIX_ARCH: installs, starts and uninstalls one MSI in a new prefix.
