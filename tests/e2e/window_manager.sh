@@ -56,13 +56,19 @@ drag() {
     placed_at "$1" "$((x + $2)),$((y + $3))" "the dragged window"
 }
 
-# Clicks an empty corner of window $1, presses $2 and waits for window $3 to show. The
-# window manager holds the keyboard until it has handled the end of a drag, which on a
-# busy machine can come after the window has arrived: then the key is pressed again.
+# Clicks an empty corner of window $1, presses $2 once the window manager has made it the
+# active window, and waits for window $3 to show. The window manager holds the keyboard
+# until it has handled the end of a drag, which on a busy machine can come after the
+# window has arrived: then the key is pressed again.
 switch() {
     for _ in 1 2 3 4 5; do
-        xdotool mousemove --sync --window "$1" 335 175 click 1 key "$2"
-        timeout 2 xdotool search --sync --onlyvisible --name "^$3\$" >/dev/null && return 0
+        xdotool mousemove --sync --window "$1" 335 175 click 1
+        for _ in $(seq 50); do
+            [[ $(xdotool getactivewindow 2>/dev/null) == "$1" ]] && break
+            sleep 0.1
+        done
+        xdotool key "$2"
+        timeout 5 xdotool search --sync --onlyvisible --name "^$3\$" >/dev/null && return 0
     done
     fail "$2 did not bring $3"
 }
