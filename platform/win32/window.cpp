@@ -106,8 +106,24 @@ Class Kind(const design::Control& control) {
     return {};
 }
 
-// Sent to itself once the window system has moved or sized the window: see WM_WINDOWPOSCHANGED.
+// Sent to itself once the window system has tried to make the window fullscreen: see
+// WM_WINDOWPOSCHANGING.
 constexpr UINT kSettle = WM_APP + 1;
+
+// Whether the move puts the client area at a corner of its screen with the title bar
+// above it, off the screen: where fullscreen puts it, and no person drags a window to.
+bool Cornered(HWND hwnd, const WINDOWPOS& place) {
+    RECT outer;
+    POINT client{0, 0};
+    GetWindowRect(hwnd, &outer);
+    ClientToScreen(hwnd, &client);
+    client.x += place.x - outer.left;
+    client.y += place.y - outer.top;
+    MONITORINFO screen{sizeof screen, {}, {}, 0};
+    GetMonitorInfoW(MonitorFromPoint(client, MONITOR_DEFAULTTONEAREST), &screen);
+    return client.y > place.y && client.x == screen.rcMonitor.left &&
+           client.y == screen.rcMonitor.top;
+}
 
 SIZE Outer(const Native& window) {
     return OuterSize(design::Pixels(window.form.clientWidth, window.dpi),
@@ -192,9 +208,11 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     // The window has one size. Windows keeps it, having no maximise box and no sizing
     // border to offer; a window manager that runs the program (Wine's X11 desktops) may
     // still make it fullscreen from its window menu, and then stretches the window or
-    // leaves it in a corner of the screen. The size is kept here, and once the window
-    // system is done, a change of our own tells Wine the window's state again, which
-    // takes fullscreen back; on Windows that change does nothing.
+    // leaves it in a corner of the screen. The size and the place are kept here, and once
+    // the window system is done, a change of our own tells Wine the window's state again,
+    // which takes fullscreen back and the window where it was; on Windows that change does
+    // nothing. Only then: Wine hands on every place the window manager reports, passing
+    // ones too, and telling one of those back to it would move the window there.
     case WM_GETMINMAXINFO: {
         auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
         const SIZE outer = Outer(*window);
@@ -204,18 +222,20 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_WINDOWPOSCHANGING: {
         auto* place = reinterpret_cast<WINDOWPOS*>(lParam);
         const SIZE outer = Outer(*window);
-        if (!(place->flags & SWP_NOSIZE) && !IsIconic(hwnd)) {
+        const bool stretched =
+            !(place->flags & SWP_NOSIZE) && (place->cx != outer.cx || place->cy != outer.cy);
+        const bool cornered = !(place->flags & SWP_NOMOVE) && Cornered(hwnd, *place);
+        if ((stretched || cornered) && !IsIconic(hwnd)) {
             place->cx = outer.cx;
             place->cy = outer.cy;
+            place->flags |= SWP_NOMOVE;
+            if (!window->settling && IsWindowVisible(hwnd)) {
+                window->settling = true;
+                PostMessageW(hwnd, kSettle, 0, 0);
+            }
         }
         return 0;
     }
-    case WM_WINDOWPOSCHANGED:
-        if (!window->settling && !IsIconic(hwnd) && IsWindowVisible(hwnd)) {
-            window->settling = true;
-            PostMessageW(hwnd, kSettle, 0, 0);
-        }
-        break; // on to WM_MOVE and WM_SIZE
     case kSettle:
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);

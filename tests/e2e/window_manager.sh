@@ -12,7 +12,7 @@ done
 openbox --sm-disable --config-file /dev/null >/dev/null 2>&1 &
 wm=$!
 trap 'kill $wm 2>/dev/null; stop_xvfb' EXIT
-for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 200); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
 wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
 
 "$@" &
@@ -22,9 +22,10 @@ app=$!
 place() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
     END {print x "," y}'; }
 size() { xwininfo -id "$1" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}'; }
-# Waits for window $1 to be at $2.
+# Waits for window $1 to be at $2; a window the program puts back can take a while on a
+# busy machine.
 placed_at() {
-    for _ in $(seq 50); do [[ $(place "$1") == "$2" ]] && return 0; sleep 0.1; done
+    for _ in $(seq 200); do [[ $(place "$1") == "$2" ]] && return 0; sleep 0.1; done
     fail "${3:-window} is at $(place "$1"), not $2"
 }
 # Waits until the window manager has framed window $1 and put it in its place.
@@ -44,6 +45,7 @@ drag() {
     local x y
     managed "$1"
     IFS=, read -r x y <<<"$(place "$1")"
+    ((y >= 10)) || fail "the window's title bar is off the screen: the client area is at $x,$y"
     # At a person's pace: the window manager takes the pointer on the press, and starts
     # moving the window once it has gone a few pixels.
     local steps=(mousemove --sync $((x + 60)) $((y - 10)) mousedown 1)
@@ -54,13 +56,19 @@ drag() {
     placed_at "$1" "$((x + $2)),$((y + $3))" "the dragged window"
 }
 
-# Clicks an empty corner of window $1, presses $2 and waits for window $3 to show. The
-# window manager holds the keyboard until it has handled the end of a drag, which on a
-# busy machine can come after the window has arrived: then the key is pressed again.
+# Clicks an empty corner of window $1, presses $2 once the window manager has made it the
+# active window, and waits for window $3 to show. The window manager holds the keyboard
+# until it has handled the end of a drag, which on a busy machine can come after the
+# window has arrived: then the key is pressed again.
 switch() {
     for _ in 1 2 3 4 5; do
-        xdotool mousemove --sync --window "$1" 335 175 click 1 key "$2"
-        timeout 2 xdotool search --sync --onlyvisible --name "^$3\$" >/dev/null && return 0
+        xdotool mousemove --sync --window "$1" 335 175 click 1
+        for _ in $(seq 50); do
+            [[ $(xdotool getactivewindow 2>/dev/null) == "$1" ]] && break
+            sleep 0.1
+        done
+        xdotool key "$2"
+        timeout 5 xdotool search --sync --onlyvisible --name "^$3\$" >/dev/null && return 0
     done
     fail "$2 did not bring $3"
 }
@@ -80,10 +88,24 @@ for round in 1 2; do
 done
 switch "$help" alt+c "Quinbray Build Calculator"
 
+# Asks the window manager for one desktop more and waits until it has it: it handles
+# requests in turn, so by then it has acted on each one sent before.
+handled() {
+    local desktops
+    desktops=$(xprop -root _NET_NUMBER_OF_DESKTOPS | awk '{print $3 + 1}')
+    wmctrl -n "$desktops"
+    for _ in $(seq 50); do
+        [[ $(xprop -root _NET_NUMBER_OF_DESKTOPS | awk '{print $3}') == "$desktops" ]] && return 0
+        sleep 0.1
+    done
+    fail "the window manager did not answer $1"
+}
+
 # Fullscreen and maximised, as a window menu or a pager asks for them: the window stays.
 for state in fullscreen maximized_vert,maximized_horz; do
     wmctrl -i -r "$main" -b add,$state
-    for _ in $(seq 50); do
+    handled "the request for $state"
+    for _ in $(seq 200); do
         states=$(xprop -id "$main" _NET_WM_STATE)
         [[ $states != *FULLSCREEN* && $states != *MAXIMIZED* ]] && break
         sleep 0.1

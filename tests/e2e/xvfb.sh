@@ -24,8 +24,9 @@ for _ in $(seq 50); do [[ -s $xvfb_dir/display ]] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$xvfb_dir/display")
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
-# The id of the visible window with exactly this title, waiting up to ten seconds.
-visible() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
+# The id of the visible window with exactly this title, waiting up to thirty seconds: a
+# program started on a busy machine, under Wine above all, can take that long to show.
+visible() { timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
 
 # Waits until no window with this title is visible.
 gone() {
