@@ -62,12 +62,12 @@ struct Design {
     };
 };
 
-inline std::vector<std::string> Split(std::string_view line) {
-    std::vector<std::string> fields;
-    for (std::size_t bar; (bar = line.find('|')) != line.npos; line.remove_prefix(bar + 1))
-        fields.emplace_back(line.substr(0, bar));
-    fields.emplace_back(line);
-    return fields;
+inline std::vector<std::string> Split(std::string_view text, char separator = '|') {
+    std::vector<std::string> parts;
+    for (std::size_t at; (at = text.find(separator)) != text.npos; text.remove_prefix(at + 1))
+        parts.emplace_back(text.substr(0, at));
+    parts.emplace_back(text);
+    return parts;
 }
 
 template <class Number> Number Read(const std::string& text, const std::string& line) {
@@ -81,17 +81,11 @@ template <class Number> Number Read(const std::string& text, const std::string& 
 inline Rgb ReadRgb(const std::string& text, const std::string& line) {
     if (text.empty())
         return {};
-    std::vector<int> channels;
-    for (std::string_view rest = text;;) {
-        const std::size_t comma = rest.find(',');
-        channels.push_back(Read<int>(std::string(rest.substr(0, comma)), line));
-        if (comma == rest.npos)
-            break;
-        rest.remove_prefix(comma + 1);
-    }
+    const std::vector<std::string> channels = Split(text, ',');
     if (channels.size() != 3)
         throw Design::Malformed("a colour is R,G,B in: " + line);
-    return {channels[0], channels[1], channels[2]};
+    return {Read<int>(channels[0], line), Read<int>(channels[1], line),
+            Read<int>(channels[2], line)};
 }
 
 inline Design Load(const char* path) {
