@@ -89,6 +89,15 @@
     }))).observe(document.querySelector('main') ?? document.body, { childList: true, subtree: true });
   }
 
+  // Installed and opened in a window of its own, the app's window takes the calculator's
+  // size, as a desktop program's window has, where the browser lets a page size its window;
+  // elsewhere the stylesheet centres the calculator in it.
+  const size = () => {
+    const box = document.querySelector('section.window:not([hidden])')?.getBoundingClientRect();
+    if (box && matchMedia('(display-mode: standalone)').matches)
+      resizeTo(Math.ceil(box.width) + outerWidth - innerWidth, Math.ceil(box.height) + outerHeight - innerHeight);
+  };
+
   let width = innerWidth; // a phone's toolbars coming and going change only the height
   addEventListener('resize', () => width !== innerWidth && ((width = innerWidth), grow()));
 
@@ -195,6 +204,7 @@
       setTimeout(done, 100);
     });
     grow();
+    size();
     progress();
     try {
       page = await Promise.race([import('./page.js'), stalled]);
