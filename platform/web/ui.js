@@ -52,10 +52,10 @@
     const smallest = Math.min(...sizes);
     if (smallest < least) root.setProperty('--grow', String(least / smallest));
   };
-  // A caption that needs more room than designed (a user's own text spacing, a font wider
-  // than the designed one) grows under the stylesheet's rule; what lies under it moves down
-  // by as much, rows together, and the window grows, so that no caption covers a control.
-  // A control lies under another where it begins below the other's middle.
+  // A caption or a button that needs more room than designed (a user's own text spacing, a
+  // font wider than the designed one) grows under the stylesheet's rule; what lies under it
+  // moves down by as much, rows together, and the window grows, so that nothing covers a
+  // control. A control lies under another where it begins below the other's middle.
   const fit = (client) => {
     const px = parseFloat(getComputedStyle(client).getPropertyValue('--px'));
     if (!(px > 0)) return;
@@ -63,7 +63,7 @@
       const style = getComputedStyle(e);
       const top = parseFloat(style.getPropertyValue('--top')) || 0;
       const height = parseFloat(style.getPropertyValue('--height')) || 0;
-      const need = e.matches('.label') ? e.getBoundingClientRect().height / px : height;
+      const need = e.getBoundingClientRect().height / px;
       return { e, top, height, more: need - height > 0.01 ? need - height : 0, shift: 0 };
     }).sort((a, b) => a.top - b.top);
     let grown = 0;
@@ -77,14 +77,15 @@
     if (grown) client.style.setProperty('--grown', String(grown));
     else client.style.removeProperty('--grown');
   };
-  // Each caption is watched from when it is there; the program makes windows later too.
+  // Each caption and button is watched from when it is there; the program makes windows
+  // later too.
   if ('ResizeObserver' in window) {
-    const captions = new ResizeObserver((entries) =>
+    const growing = new ResizeObserver((entries) =>
       new Set(entries.map((entry) => entry.target.closest('.client'))).forEach((client) => client && fit(client)));
-    const watch = (root) => root.querySelectorAll?.('.label').forEach((label) => captions.observe(label));
+    const watch = (root) => root.querySelectorAll?.('.label, button.control').forEach((e) => growing.observe(e));
     watch(document);
     new MutationObserver((changes) => changes.forEach((change) => change.addedNodes.forEach((node) => {
-      if (node.matches?.('.label')) captions.observe(node);
+      if (node.matches?.('.label, button.control')) growing.observe(node);
       else watch(node);
     }))).observe(document.querySelector('main') ?? document.body, { childList: true, subtree: true });
   }
