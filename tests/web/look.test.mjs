@@ -12,6 +12,7 @@ import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { promisify } from 'node:util';
+import { inflateSync } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 import WebDriver from 'webdriver';
 import { chromium, chromiumFlags, launch, serve } from './browser.mjs';
@@ -293,12 +294,6 @@ test('printed, with or without backgrounds, the window, its help and the lines r
       }
       const sheet = await page.evaluate(() => getComputedStyle(document.documentElement).backgroundColor);
       assert.equal(sheet, 'rgb(255, 255, 255)', `${name}: the sheet`);
-      // And it prints, on one sheet, both ways.
-      for (const printBackground of [false, true]) {
-        const { data } = await page.cdp.send('Page.printToPDF', { printBackground });
-        const sheets = Buffer.from(data, 'base64').toString('latin1').match(/\/Type\s*\/Page\b/g)?.length;
-        assert.equal(sheets, 1, `${name}: sheets printed, backgrounds ${printBackground}`);
-      }
     } finally {
       await page.close();
     }
@@ -395,5 +390,85 @@ test("the installed app's window opens at the calculator's size, or holds it in 
     assert.deepEqual([box.inner, box.left + box.width / 2, box.top], [[1050, 880], 525, 24]);
   } finally {
     await page.close();
+  }
+});
+
+// What a printed PDF draws: its sheets, the colours its text is filled with, and those of the
+// areas it fills (rectangles wider and taller than 4 points; a frame, drawn as a rectangle
+// inside another, is a line), read from its content streams' operators.
+function drawn(pdf) {
+  const bytes = Buffer.from(pdf);
+  const raw = bytes.toString('latin1');
+  const streams = [];
+  for (const m of raw.matchAll(/stream\r?\n/g)) {
+    const start = m.index + m[0].length;
+    try {
+      streams.push(inflateSync(bytes.subarray(start, raw.indexOf('endstream', start))).toString('latin1'));
+    } catch {} // not compressed, or not with zlib: no content stream of these browsers
+  }
+  const sheets = [raw, ...streams].reduce((n, s) => n + (s.match(/\/Type\s*\/Page\b/g)?.length ?? 0), 0);
+  const texts = new Set(), areas = new Set();
+  const token = /\((?:\\.|[^\\)])*\)|<<|>>|<[0-9A-Fa-f\s]*>|\[|\]|\/[^\s/[\]()<>]+|[-+]?(?:\d+\.?\d*|\.\d+)|[A-Za-z'"*]+/g;
+  const rgb = (...c) => `rgb(${c.map((v) => Math.round(v * 255)).join(', ')})`;
+  // Content streams are text; fonts and images are not.
+  for (const stream of streams.filter((s) => !/[\x00-\x08\x0e-\x1f\x7f-\xff]/.test(s))) {
+    let fill = rgb(0, 0, 0), operands = [], rects = [];
+    for (const [t] of stream.matchAll(token)) {
+      if (/^[-+]?[\d.]/.test(t) || t.startsWith('/')) {
+        operands.push(t);
+        continue;
+      }
+      if (!/^[A-Za-z'"*]+$/.test(t)) continue;
+      const n = operands.map(Number);
+      if (t === 'rg') fill = rgb(...n.slice(-3));
+      else if (t === 'g') fill = rgb(n.at(-1), n.at(-1), n.at(-1));
+      else if (t === 'sc' || t === 'scn') fill = operands.some((o) => o.startsWith('/')) ? 'a pattern' : rgb(...n.slice(-3));
+      else if (t === 're') rects.push(n.slice(-4));
+      else if (['f', 'F', 'f*', 'B', 'B*', 'b', 'b*'].includes(t)) {
+        const frame = t.endsWith('*') && rects.length > 1;
+        if (!frame && rects.some(([, , w, h]) => Math.min(Math.abs(w), Math.abs(h)) > 4)) areas.add(fill);
+        rects = [];
+      } else if (t === 'n' || t === 'S' || t === 's') rects = [];
+      else if (['Tj', 'TJ', "'", '"'].includes(t)) texts.add(fill);
+      operands = [];
+    }
+  }
+  return { sheets, texts: [...texts], areas: [...areas] };
+}
+
+async function firefoxHeadless() {
+  const profile = mkdtempSync(join(tmpdir(), 'quinbray-firefox-'));
+  const ff = await puppeteer.launch({ browser: 'firefox', executablePath: firefox, headless: true, userDataDir: profile });
+  stops.push(async () => {
+    await ff.close();
+    rmSync(profile, { recursive: true, force: true, maxRetries: 5 });
+  });
+  return ff.newPage();
+}
+
+test("printed by Chromium and by Firefox, with or without backgrounds: dark text, light areas, one sheet", async () => {
+  for (const [engine, start] of [['Chromium', () => tab()], ['Firefox', firefoxHeadless]]) {
+    const page = await start();
+    try {
+      if (engine === 'Firefox') await page.goto(url);
+      await ready(page);
+      for (const [window, open] of [['the calculator'], ['the help window', () => page.click('#mainfrm-cmd2')]]) {
+        await open?.();
+        await page.waitForFunction(() => document.querySelector('section.window:not([hidden])')?.id !== 'mainfrm' ||
+          !document.querySelector('#helpfrm:not([hidden])'));
+        for (const printBackground of [false, true]) {
+          const at = `${engine}, ${window}, ${printBackground ? 'with' : 'without'} backgrounds`;
+          const { sheets, texts, areas } = drawn(await page.pdf({ printBackground }));
+          assert.equal(sheets, 1, `${at}: sheets`);
+          assert.ok(texts.length > 0, `${at}: no text drawn`);
+          for (const colour of texts)
+            assert.ok(contrast(colour, 'rgb(255, 255, 255)') >= 7, `${at}: text in ${colour}`);
+          for (const colour of areas)
+            assert.ok(colour !== 'a pattern' && contrast(colour, 'rgb(0, 0, 0)') >= 7, `${at}: an area in ${colour}`);
+        }
+      }
+    } finally {
+      await page.close();
+    }
   }
 });
