@@ -7,7 +7,7 @@
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFile, spawn } from 'node:child_process';
-import { mkdtempSync, rmSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -149,6 +149,30 @@ test("a user's text spacing cuts no caption and lays none over a control; withou
     } finally {
       await page.close();
     }
+  }
+});
+
+test("Firefox: WCAG text spacing from the user's own stylesheet cuts no caption and lays none over a control", async () => {
+  const profile = mkdtempSync(join(tmpdir(), 'quinbray-firefox-'));
+  mkdirSync(join(profile, 'chrome'));
+  writeFileSync(join(profile, 'chrome', 'userContent.css'), spacing);
+  const ff = await puppeteer.launch({ browser: 'firefox', executablePath: firefox, headless: true, userDataDir: profile,
+    extraPrefsFirefox: { 'toolkit.legacyUserProfileCustomizations.stylesheets': true } });
+  try {
+    const page = await ff.newPage();
+    await page.setViewport({ width: 800, height: 600 });
+    await page.goto(url);
+    await ready(page);
+    assert.equal(await page.$eval('#mainfrm-lbl1', (e) => getComputedStyle(e).letterSpacing), '1.2px', 'the spacing applies');
+    for (const [window, open] of [['mainfrm'], ['helpfrm', () => page.click('#mainfrm-cmd2')]]) {
+      await open?.();
+      await page.waitForSelector(`#${window}:not([hidden])`);
+      await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+      assert.deepEqual(await page.evaluate(faults), { cut: [], over: [], outside: [] }, window);
+    }
+  } finally {
+    await ff.close();
+    rmSync(profile, { recursive: true, force: true, maxRetries: 5 });
   }
 });
 
