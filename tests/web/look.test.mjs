@@ -48,6 +48,8 @@ async function waitFor(check, what) {
   }
 }
 
+// A Chromium tab in a context of its own (no cache, no service worker) on the site;
+// `respond` maps files to what answers them in place of the server.
 async function tab({ viewport = { width: 800, height: 600 }, respond } = {}) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
@@ -196,8 +198,8 @@ const freePort = () => new Promise((done) => {
   });
 });
 
-// Each engine's browser with its zoom set to zoom text alone, on an X server of its own;
-// `zoomIn` types the browser's own key for a larger zoom into its window.
+// Each engine's browser set to zoom text alone, headed on the given X server: `window` is its
+// X window, which the browser's own zoom key is typed into.
 async function firefoxTextZoom(display) {
   const profile = mkdtempSync(join(tmpdir(), 'quinbray-firefox-'));
   const ff = await puppeteer.launch({ browser: 'firefox', executablePath: firefox, headless: false, userDataDir: profile,
@@ -231,12 +233,13 @@ async function webkitTextZoom(display) {
 }
 
 // In the page: the zoom of text (the root's font size against the usual 16 px), and how much
-// the window and its caption's text have grown since the designed size.
+// the calculator's client area and a caption's text have grown against their designed sizes.
 function scales() {
   const root = parseFloat(getComputedStyle(document.documentElement).fontSize) / 16;
-  const caption = document.querySelector('#mainfrm-lbl1');
-  return { root, window: document.querySelector('#mainfrm .client').getBoundingClientRect().width / 345,
-    text: parseFloat(getComputedStyle(caption).fontSize) / 10 };
+  const [client, caption] = ['#mainfrm .client', '#mainfrm-lbl1'].map((s) => document.querySelector(s));
+  const designed = (e, name) => parseFloat(getComputedStyle(e).getPropertyValue(name));
+  return { root, window: client.getBoundingClientRect().width / designed(client, '--width'),
+    text: parseFloat(getComputedStyle(caption).fontSize) / designed(caption, '--size') };
 }
 
 for (const [engine, start] of [['Firefox', firefoxTextZoom], ['WebKit', webkitTextZoom]])
@@ -304,8 +307,8 @@ test('printed, with or without backgrounds, the window, its help and the lines r
     try {
       await (failed ? page.waitForSelector('#failed:not([hidden])') : ready(page));
       await act?.(page);
-      if (act) await waitFor(() => page.evaluate((part) => document.body.innerText.includes(part) ||
-        [...document.querySelectorAll('input')].some((e) => e.value === part), parts[0]), `${name}: ${parts[0]}`);
+      await waitFor(() => page.evaluate((all) => all.every((part) => document.body.innerText.includes(part) ||
+        [...document.querySelectorAll('input')].some((e) => e.value === part)), parts), `${name}: ${parts}`);
       await page.emulateMediaType('print');
       const texts = await page.evaluate(printedTexts);
       const shown = texts.map(({ text }) => text);
