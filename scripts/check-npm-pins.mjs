@@ -40,7 +40,7 @@ export function unpinned(packageJson, lock) {
     const overrides = packageJson.overrides ?? {};
     const problems = [];
     for (const [path, entry] of Object.entries(lock.packages ?? {})) {
-        const parent = path ? (entry.name ?? path.slice(path.lastIndexOf('node_modules/') + 13)) : packageJson.name;
+        const parent = path ? (entry.name ?? path.split('node_modules/').at(-1)) : packageJson.name;
         for (const field of ['dependencies', 'devDependencies', 'optionalDependencies', 'peerDependencies']) {
             for (const [name, asked] of Object.entries(entry[field] ?? {})) {
                 if (semver.validRange(rangeOf(asked)) !== null) continue;

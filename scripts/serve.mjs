@@ -4,7 +4,8 @@
 //
 // Any page open in the same browser can send it requests, so it answers every one and
 // lives on: nothing outside the site's folder, nothing but GET and HEAD, and no error's
-// text, which could tell the machine's paths.
+// text, which could tell the machine's paths. It answers only to its own names: a page
+// elsewhere whose name is made to lead here (DNS rebinding) sends that name as the Host.
 import { createServer, STATUS_CODES } from 'node:http';
 import { readFile, realpath, stat } from 'node:fs/promises';
 import { extname, isAbsolute, join, relative, resolve, sep } from 'node:path';
@@ -22,8 +23,15 @@ const types = {
   '.png': 'image/png',
 };
 const compressible = new Set(['.html', '.css', '.js', '.mjs', '.wasm', '.webmanifest', '.json']);
-// No other site may frame the page and lay it under its own clicks; a <meta> cannot say this.
-const always = { 'Content-Security-Policy': "frame-ancestors 'none'", 'X-Frame-Options': 'DENY' };
+// No other site may frame the page and lay it under its own clicks, which a <meta> cannot
+// forbid; no file is taken for another type than the one sent; no address of the site goes
+// out with a request. The site's header files for other servers say the same.
+export const always = {
+  'Content-Security-Policy': "frame-ancestors 'none'",
+  'X-Frame-Options': 'DENY',
+  'X-Content-Type-Options': 'nosniff',
+  'Referrer-Policy': 'no-referrer',
+};
 const longest = 4096; // the site's addresses are a few dozen bytes
 
 class Refusal extends Error {
@@ -33,10 +41,30 @@ class Refusal extends Error {
   }
 }
 
+// Whether a request is for this server by name: one Host, one of the loopback names with the
+// server's port (which a browser leaves out only for port 80), and the same in an absolute
+// target. Otherwise 400 where the name is missing or malformed, 421 where it is another's.
+function checkHost(request, port) {
+  const hosts = request.headersDistinct.host ?? [];
+  if (hosts.length !== 1 || !hosts[0]) throw new Refusal(400);
+  const ours = ['127.0.0.1', 'localhost', '[::1]'].flatMap((name) => [`${name}:${port}`, ...(port === 80 ? [name] : [])]);
+  if (!ours.includes(hosts[0].toLowerCase())) throw new Refusal(421);
+  if (/^[a-z][a-z0-9+.-]*:/i.test(request.url)) {
+    let target;
+    try {
+      target = new URL(request.url);
+    } catch {
+      throw new Refusal(400);
+    }
+    if (target.protocol !== 'http:' || target.username || target.password || !ours.includes(target.host)) throw new Refusal(421);
+  }
+}
+
 // The file a request names, only where it lies inside the site once every link is followed.
-async function fileOf(root, request) {
-  if (request.method !== 'GET' && request.method !== 'HEAD') throw new Refusal(405, { Allow: 'GET, HEAD' });
+async function fileOf(root, request, port) {
   if (request.url.length > longest) throw new Refusal(414);
+  checkHost(request, port);
+  if (request.method !== 'GET' && request.method !== 'HEAD') throw new Refusal(405, { Allow: 'GET, HEAD' });
   let path;
   try {
     path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
@@ -55,19 +83,38 @@ async function fileOf(root, request) {
   throw new Refusal(404);
 }
 
+// Whether the client takes gzip: named, or under `*`, with a weight above 0.
+function takesGzip(request) {
+  const weights = new Map((request.headers['accept-encoding'] ?? '').split(',').map((entry) => {
+    const [name, ...parameters] = entry.split(';').map((part) => part.trim().toLowerCase());
+    const q = parameters.find((parameter) => parameter.startsWith('q='));
+    return [name, q ? Number(q.slice(2)) : 1];
+  }));
+  return (weights.get('gzip') ?? weights.get('*') ?? 0) > 0;
+}
+
+// Whether If-None-Match names this tag (compared weakly, as for a GET), or is `*`.
+function matches(condition, tag) {
+  return (condition ?? '').split(',').some((one) => ['*', tag].includes(one.trim().replace(/^W\//, '')));
+}
+
 export function serve(site, port = 0) {
   const root = resolve(site);
   const gzipped = new Map(); // file → { mtime, body }: compressed once, as servers keep .gz files
   async function answer(request, response) {
-    const file = await fileOf(root, request);
+    const file = await fileOf(root, request, server.address().port);
     let [body, { mtimeMs: mtime }] = await Promise.all([readFile(file), stat(file)]);
-    // Revalidated on every use, answered "not modified" while the file is the same: the
-    // service worker's copies then cost no second download.
-    const tag = `"${body.length.toString(16)}-${Math.floor(mtime).toString(16)}"`;
-    if (request.headers['if-none-match'] === tag) return response.writeHead(304, { ...always, ETag: tag }).end();
     const extension = extname(file);
-    const headers = { ...always, 'Content-Type': types[extension] ?? 'application/octet-stream', 'Cache-Control': 'no-cache', ETag: tag };
-    if (compressible.has(extension) && /\bgzip\b/.test(request.headers['accept-encoding'] ?? '')) {
+    const gzip = compressible.has(extension) && takesGzip(request);
+    // Revalidated on every use, answered "not modified" while the file is the same: the
+    // service worker's copies then cost no second download. Each encoding is another body,
+    // with a tag of its own, and a cache keeps them apart by the request's Accept-Encoding.
+    const tag = `"${body.length.toString(16)}-${Math.floor(mtime).toString(16)}${gzip ? '-gzip' : ''}"`;
+    const headers = { ...always, 'Cache-Control': 'no-cache', ETag: tag };
+    if (compressible.has(extension)) headers.Vary = 'Accept-Encoding';
+    if (matches(request.headers['if-none-match'], tag)) return response.writeHead(304, headers).end();
+    headers['Content-Type'] = types[extension] ?? 'application/octet-stream';
+    if (gzip) {
       if (gzipped.get(file)?.mtime !== mtime) gzipped.set(file, { mtime, body: gzipSync(body, { level: 9 }) });
       body = gzipped.get(file).body;
       headers['Content-Encoding'] = 'gzip';
@@ -76,7 +123,8 @@ export function serve(site, port = 0) {
     server.bytesSent += body.length;
     response.writeHead(200, headers).end(request.method === 'HEAD' ? undefined : body);
   }
-  const server = createServer((request, response) =>
+  // The Host is checked here, answered with the same headers as every other refusal.
+  const server = createServer({ requireHostHeader: false }, (request, response) =>
     answer(request, response).catch((error) => {
       if (response.headersSent) return response.destroy();
       const { status, headers } = error instanceof Refusal ? error : new Refusal(500);

@@ -1,6 +1,7 @@
 # Writes the site's service worker once every file it keeps exists: each file with the
-# SHA-256 of its bytes, and a cache named for all of them, so that a change to any file
-# changes the worker's own bytes, which is what makes a browser install it.
+# SHA-256 of its bytes, and a digest of them all that names its cache (with, in the browser,
+# its scope), so that a change to any file changes the worker's own bytes, which is what
+# makes a browser install it.
 #   cmake -DSITE=<folder> -DFILES=<name,name,...> -P write-worker.cmake
 # The web tests run it again on a changed copy of the site, as the build does.
 if(NOT SITE OR NOT FILES)
@@ -21,7 +22,7 @@ endforeach()
 string(SHA256 digest "${contents}")
 string(SUBSTRING "${digest}" 0 16 digest)
 
-set(QUINBRAY_SITE_CACHE "quinbray-${digest}")
+set(QUINBRAY_SITE_DIGEST "${digest}")
 set(QUINBRAY_SITE_FILES "${entries}\n")
 file(READ "${CMAKE_CURRENT_LIST_DIR}/sw.js.in" worker)
 string(CONFIGURE "${worker}" worker @ONLY)

@@ -13,6 +13,20 @@
 
 // In a block of its own: a classic script's names would otherwise be the page's.
 {
+  // Framed by a page of another origin, which could lay its own clicks over the window: a
+  // host's headers forbid that, and where a host sent none, the page shows only a line that
+  // says so, with a link that opens it in a tab of its own, and starts nothing.
+  const framed = (() => {
+    for (let frame = window; frame !== frame.parent; frame = frame.parent) {
+      try {
+        if (frame.parent.location.origin !== location.origin) return true;
+      } catch {
+        return true; // another origin's page, which no script here may read
+      }
+    }
+    return false;
+  })();
+
   // Whether the user has begun: a press or a key, from the first paint on.
   let begun = false;
   for (const kind of ['pointerdown', 'keydown']) addEventListener(kind, () => (begun = true), true);
@@ -22,7 +36,7 @@
   // A newer version found on an earlier visit waits until no page of the site is open; where
   // this page is the only one, and the user has not begun, it takes over and the page loads
   // again, so that one reload brings it. With other pages open, they keep theirs.
-  if ('serviceWorker' in navigator) {
+  if ('serviceWorker' in navigator && !framed) {
     window.addEventListener('load', async () => {
       const registration = await navigator.serviceWorker.register('sw.js');
       if (!registration.waiting || !navigator.serviceWorker.controller || begun) return;
@@ -242,5 +256,12 @@
     }
   }
 
-  start();
+  if (framed) {
+    for (const kind of kinds) removeEventListener(kind, keep, true);
+    main?.removeAttribute('aria-busy');
+    if (main) main.hidden = true;
+    document.getElementById('framed').hidden = false;
+  } else {
+    start();
+  }
 }

@@ -2,7 +2,13 @@
 # free display, and gives small helpers to wait for windows by their title.
 # shellcheck shell=bash
 
-fail() { echo "FAIL: $*"; exit 1; }
+# A failure goes to standard error and ends the whole script, also from inside $(…), where
+# an exit alone would end only the subshell and leave its message as the captured text.
+fail() {
+    echo "FAIL: $*" >&2
+    [[ $BASHPID == "$$" ]] || kill -TERM "$$"
+    exit 1
+}
 
 for tool in Xvfb xdotool; do
     command -v "$tool" >/dev/null || fail "missing $tool (./test installs it)"
