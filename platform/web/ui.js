@@ -66,6 +66,53 @@
     const smallest = Math.min(...sizes);
     if (smallest < least) root.setProperty('--grow', String(least / smallest));
   };
+  // A caption or a button that needs more room than designed (a user's own text spacing, a
+  // font wider than the designed one) grows under the stylesheet's rule; what lies under it
+  // moves down by as much, rows together, and the window grows, so that nothing covers a
+  // control. A control lies under another where it begins below the other's middle.
+  const fit = (client) => {
+    const px = parseFloat(getComputedStyle(client).getPropertyValue('--px'));
+    if (!(px > 0)) return;
+    const boxes = [...client.children].filter((e) => e.matches('.control')).map((e) => {
+      const style = getComputedStyle(e);
+      const top = parseFloat(style.getPropertyValue('--top')) || 0;
+      const height = parseFloat(style.getPropertyValue('--height')) || 0;
+      const need = e.getBoundingClientRect().height / px;
+      return { e, top, height, more: need - height > 0.01 ? need - height : 0, shift: 0 };
+    }).sort((a, b) => a.top - b.top);
+    let grown = 0;
+    for (const box of boxes) {
+      for (const above of boxes)
+        if (above.top + above.height / 2 < box.top) box.shift = Math.max(box.shift, above.shift + above.more);
+      grown = Math.max(grown, box.shift + box.more);
+      if (box.shift) box.e.style.setProperty('--shift', String(box.shift));
+      else box.e.style.removeProperty('--shift');
+    }
+    if (grown) client.style.setProperty('--grown', String(grown));
+    else client.style.removeProperty('--grown');
+  };
+  // Each caption and button is watched from when it is there; the program makes windows
+  // later too.
+  if ('ResizeObserver' in window) {
+    const growing = new ResizeObserver((entries) =>
+      new Set(entries.map((entry) => entry.target.closest('.client'))).forEach((client) => client && fit(client)));
+    const watch = (root) => root.querySelectorAll?.('.label, button.control').forEach((e) => growing.observe(e));
+    watch(document);
+    new MutationObserver((changes) => changes.forEach((change) => change.addedNodes.forEach((node) => {
+      if (node.matches?.('.label, button.control')) growing.observe(node);
+      else watch(node);
+    }))).observe(document.querySelector('main') ?? document.body, { childList: true, subtree: true });
+  }
+
+  // Installed and opened in a window of its own, the app's window takes the calculator's
+  // size, as a desktop program's window has, where the browser lets a page size its window;
+  // elsewhere the stylesheet centres the calculator in it.
+  const size = () => {
+    const box = document.querySelector('section.window:not([hidden])')?.getBoundingClientRect();
+    if (box && matchMedia('(display-mode: standalone)').matches)
+      resizeTo(Math.ceil(box.width) + outerWidth - innerWidth, Math.ceil(box.height) + outerHeight - innerHeight);
+  };
+
   let width = innerWidth; // a phone's toolbars coming and going change only the height
   addEventListener('resize', () => width !== innerWidth && ((width = innerWidth), grow()));
 
@@ -172,6 +219,7 @@
       setTimeout(done, 100);
     });
     grow();
+    size();
     progress();
     try {
       page = await Promise.race([import('./page.js'), stalled]);
