@@ -87,4 +87,5 @@ check_msi() {
 check_msi x64 win64
 check_msi x86 win64
 $runs_32_bit && check_msi x86 win32
+"$here/check_msi_upgrades.sh" "$dir"
 echo "PASS: two zips with the right programs and the licence; the MSIs install and uninstall cleanly"
