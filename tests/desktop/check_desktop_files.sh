@@ -22,5 +22,5 @@ for expected in "FILEVERSION 1, 0, 0, 0" "PRODUCTVERSION 1, 0, 0, 0" 'BLOCK "040
     "RT_GROUP_ICON"; do
     grep -qF "$expected" "$scratch/decompiled.rc" || fail "compiled resource lacks: $expected"
 done
-[[ $(grep -c "RT_ICON " "$scratch/decompiled.rc") == 3 ]] || fail "expected three icon images"
+[[ $(grep -c "RT_ICON " "$scratch/decompiled.rc") == 7 ]] || fail "expected seven icon images"
 echo "PASS: desktop entry, metainfo and Windows resource"

@@ -29,16 +29,20 @@ assert "040904B0" in text, "string table not US English, Unicode"
 assert re.search("Translation\0+\u0409\u04b0", text), "translation not 0x0409, 1200"
 PYTHON
 
-# The icon group: exactly the three classic images.
+# The icon group: the three classic images, then larger ones for high DPI.
 wrestool -x --type=14 "$exe" >"$scratch/icon.ico"
 [[ $(icotool -l "$scratch/icon.ico" | sed 's/--index=[0-9]* //') == \
 "--icon --width=32 --height=32 --bit-depth=1 --palette-size=2
 --icon --width=32 --height=32 --bit-depth=4 --palette-size=16
---icon --width=16 --height=16 --bit-depth=4 --palette-size=16" ]] || fail "icon images"
+--icon --width=16 --height=16 --bit-depth=4 --palette-size=16
+--icon --width=48 --height=48 --bit-depth=32 --palette-size=0
+--icon --width=64 --height=64 --bit-depth=32 --palette-size=0
+--icon --width=128 --height=128 --bit-depth=32 --palette-size=0
+--icon --width=256 --height=256 --bit-depth=32 --palette-size=0" ]] || fail "icon images"
 
 # The manifest: sharp at every DPI, common controls 6.
 manifest=$(wrestool -x --raw --type=24 "$exe")
 grep -q '<dpiAwareness[^>]*>PerMonitorV2' <<<"$manifest" || fail "manifest: DPI awareness"
 grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manifest" ||
     fail "manifest: common controls 6"
-echo "PASS: version 1.0.0.0 / 1.00 in US English, three icon images, the manifest"
+echo "PASS: version 1.0.0.0 / 1.00 in US English, the three icon images and four larger, the manifest"
