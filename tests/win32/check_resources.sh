@@ -14,16 +14,19 @@ listing=$(wrestool -l "$exe")
 
 # The version record: the numbers of its fixed part, and its strings.
 wrestool -x --raw --type=16 "$exe" >"$scratch/version"
-python3 - "$scratch/version" <<'PYTHON' || fail "version record"
+licence=$(dirname "$(readlink -f "$0")")/../../LICENSE
+python3 - "$scratch/version" "$licence" <<'PYTHON' || fail "version record"
 import re, struct, sys
 data = open(sys.argv[1], "rb").read()
 fixed = data.index(b"\xbd\x04\xef\xfe")  # VS_FIXEDFILEINFO's signature
 file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<4I", data, fixed + 8)
 assert (file_ms, file_ls, product_ms, product_ls) == (1 << 16, 0, 1 << 16, 0), "not 1.0.0.0"
 text = data.decode("utf-16-le", "ignore")
+copyright = next(line.strip() for line in open(sys.argv[2]) if line.startswith("Copyright (c) "))
 for key, value in [("FileVersion", "1.00"), ("ProductVersion", "1.00"),
                    ("ProductName", "Quinbray"), ("InternalName", "Quinbray"),
-                   ("OriginalFilename", "Quinbray.exe")]:
+                   ("OriginalFilename", "Quinbray.exe"), ("CompanyName", "Quinbray developers"),
+                   ("LegalCopyright", copyright)]:
     assert re.search(key + "\0+" + re.escape(value) + "\0", text), key
 assert "040904B0" in text, "string table not US English, Unicode"
 assert re.search("Translation\0+\u0409\u04b0", text), "translation not 0x0409, 1200"
@@ -45,4 +48,4 @@ manifest=$(wrestool -x --raw --type=24 "$exe")
 grep -q '<dpiAwareness[^>]*>PerMonitorV2' <<<"$manifest" || fail "manifest: DPI awareness"
 grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manifest" ||
     fail "manifest: common controls 6"
-echo "PASS: version 1.0.0.0 / 1.00 in US English, the three icon images and four larger, the manifest"
+echo "PASS: version 1.0.0.0 / 1.00 in US English with the copyright, the three icon images and four larger, the manifest"
