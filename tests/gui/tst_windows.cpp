@@ -549,18 +549,15 @@ void Use(const QString& how, QWidget& window, const QString& button, Qt::Key acc
 void TestWindows::helpAndBack_data() {
     QTest::addColumn<QString>("help");  // how Help is used
     QTest::addColumn<QString>("close"); // how the help window's Close is
-    QTest::newRow("buttons") << "click"
-                             << "click";
-    QTest::newRow("access keys") << "access key"
-                                 << "access key";
-    QTest::newRow("title bar close") << "click"
-                                     << "title bar close";
-    QTest::newRow("Enter") << "Enter"
-                           << "Enter";
-    QTest::newRow("keypad Enter") << "keypad Enter"
-                                  << "keypad Enter";
-    QTest::newRow("Escape") << "access key"
-                            << "Escape";
+    const auto row = [](const char* name, const char* help, const char* close) {
+        QTest::newRow(name) << QString(help) << QString(close);
+    };
+    row("buttons", "click", "click");
+    row("access keys", "access key", "access key");
+    row("title bar close", "click", "title bar close");
+    row("Enter", "Enter", "Enter");
+    row("keypad Enter", "keypad Enter", "keypad Enter");
+    row("Escape", "access key", "Escape");
 }
 
 void TestWindows::helpAndBack() {
