@@ -4,7 +4,8 @@
 # silently into a throwaway Wine prefix, with the licence, its shortcut and its entry in
 # Apps & features in the registry view it writes to; the installed program starts; and a
 # silent uninstall leaves nothing behind. The 32-bit MSI is checked in a 64-bit prefix and,
-# where the machine has 32-bit Wine, in a 32-bit prefix too.
+# where the machine has 32-bit Wine, in a 32-bit prefix too. Then check_msi_upgrades.sh
+# installs them over themselves and each other.
 set -euo pipefail
 dir=$(readlink -f "$1")
 here=$(dirname "$(readlink -f "$0")")
