@@ -49,11 +49,13 @@ if(UNIX AND NOT APPLE)
             DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
     install(FILES "${desktop_dir}/${QUINBRAY_APP_ID}.metainfo.xml"
             DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
-    foreach(size 16 32 48)
+    foreach(size ${QUINBRAY_ICON_SIZES})
         install(FILES "${desktop_dir}/${QUINBRAY_APP_ID}-${size}.png"
                 DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
                 RENAME "${QUINBRAY_APP_ID}.png")
     endforeach()
+    install(FILES "${desktop_dir}/${QUINBRAY_APP_ID}.svg"
+            DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
 endif()
 
 # cpack: a Debian package whose dependencies dpkg-shlibdeps works out from the binary.

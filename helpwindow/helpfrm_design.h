@@ -30,7 +30,8 @@ inline constexpr design::Control kControls[] = {
 };
 // clang-format on
 
-inline constexpr design::Form kForm{"helpfrm", "Operation",       5175,
-                                    2790,      look::kWindowFont, kControls};
+// Escape closes the window, as Close does.
+inline constexpr design::Form kForm{"helpfrm",         "Operation", 5175,  2790,
+                                    look::kWindowFont, kControls,   "cmd1"};
 
 } // namespace helpfrm_design

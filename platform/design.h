@@ -80,6 +80,7 @@ struct Form {
     int clientWidth, clientHeight; // twips
     Font font;                     // for every control that names none
     std::span<const Control> controls;
+    const char* cancel = nullptr; // the button Escape presses, as a dialog's Cancel button
 };
 
 // The place of a named control in its form's table, or -1.

@@ -13,7 +13,7 @@ package_packages=("${build_packages[@]}" git dpkg-dev file "${windows_packages[@
     "${web_packages[@]}")
 test_packages=("${package_packages[@]}" clang libclang-rt-dev libbenchmark-dev
     valgrind xvfb xdotool xclip x11-utils openbox wmctrl python3-xlib desktop-file-utils appstream
-    at-spi2-core dbus python3-pyatspi orca icoutils
+    at-spi2-core dbus python3-pyatspi orca icoutils libqt6svg6
     binutils-mingw-w64-x86-64 chromium firefox-esr webkit2gtk-driver libwebkit2gtk-4.1-0
     lintian devscripts man-db msitools)
 bench_packages=("${build_packages[@]}" libbenchmark-dev libxcb1-dev libxcb-damage0-dev xvfb

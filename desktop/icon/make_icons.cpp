@@ -1,6 +1,9 @@
 // make_icons OUTDIR APPID: draws the program's icon, a plain window (a title bar over an
-// empty client area), and writes it as OUTDIR/quinbray.ico with three images (32×32 in two
-// colours, 32×32 and 16×16 in sixteen colours) and as OUTDIR/APPID-N.png for N = 16, 32, 48.
+// empty client area), and writes it as OUTDIR/quinbray.ico, as OUTDIR/APPID-N.png for
+// N = 16, 32, 48, 64, 128, 256, and as OUTDIR/APPID.svg for any size. The .ico holds the
+// three designed images (32×32 in two colours, 32×32 and 16×16 in sixteen colours), then the
+// same drawing for screens of higher DPI: 48, 64 and 128 in true colour with alpha, and 256
+// as a PNG, the form Windows takes for that size.
 // make_icons --png PATTERN SIZE... draws it as a PNG of each size, for the web app's manifest.
 
 // Plain C++ and zlib, with no toolkit, so that every build can run it on the machine it
@@ -21,16 +24,29 @@ namespace {
 enum class Paint { clear, frame, title, client };
 
 // The one drawing, at any size: a one-pixel frame, a title bar a quarter of the height, and
-// a margin that leaves the window clear of the icon's edge.
-Paint At(int x, int y, int size) {
-    const int margin = size / 16, left = margin, top = margin + size / 16;
-    const int right = size - 1 - margin, bottom = size - 1 - margin;
-    if (x < left || x > right || y < top || y > bottom)
-        return Paint::clear;
-    if (x == left || x == right || y == top || y == bottom)
-        return Paint::frame;
-    return y <= top + size / 4 ? Paint::title : Paint::client;
+// a margin that leaves the window clear of the icon's edge. Inclusive pixel bounds.
+struct Window {
+    int left, top, right, bottom;
+    int titleBottom; // the title bar's last row
+};
+
+Window Drawn(int size) {
+    const int margin = size / 16, top = margin + size / 16;
+    return {margin, top, size - 1 - margin, size - 1 - margin, top + size / 4};
 }
+
+Paint At(int x, int y, int size) {
+    const Window w = Drawn(size);
+    if (x < w.left || x > w.right || y < w.top || y > w.bottom)
+        return Paint::clear;
+    if (x == w.left || x == w.right || y == w.top || y == w.bottom)
+        return Paint::frame;
+    return y <= w.titleBottom ? Paint::title : Paint::client;
+}
+
+// Each paint as red, green, blue and alpha, in true colour.
+constexpr std::array<std::array<unsigned char, 4>, 4> kRgba{
+    {{0, 0, 0, 0}, {0, 0, 0, 255}, {0, 0, 128, 255}, {255, 255, 255, 255}}};
 
 // The sixteen colours of the classic palette, as B, G, R.
 constexpr std::array<std::array<unsigned char, 3>, 16> kSixteen{{
@@ -71,8 +87,8 @@ void PutU32BigEndian(Bytes& out, std::uint32_t value) {
         out.push_back((value >> shift) & 0xFF);
 }
 
-// One icon image: a bottom-up device-independent bitmap of palette indices, then the mask
-// that marks the clear pixels.
+// One icon image: a bottom-up device-independent bitmap of palette indices (or, at 32 bits,
+// of blue, green, red and alpha), then the mask that marks the clear pixels.
 Bytes IconImage(int size, int bits) {
     const auto index = [&](int x, int y) {
         switch (At(x, y, size)) {
@@ -84,7 +100,7 @@ Bytes IconImage(int size, int bits) {
             return kBlack;
         }
     };
-    const int colours = 1 << bits;
+    const int colours = bits == 32 ? 0 : 1 << bits;
     const int colourStride = (size * bits + 31) / 32 * 4, maskStride = (size + 31) / 32 * 4;
 
     Bytes out;
@@ -108,6 +124,12 @@ Bytes IconImage(int size, int bits) {
         for (int y = size - 1; y >= 0; --y) {
             Bytes row(std::size_t(stride), 0);
             for (int x = 0; x < size; ++x) {
+                if (!mask && bits == 32) {
+                    const auto& rgba = kRgba[std::size_t(At(x, y, size))];
+                    const auto pixel = row.begin() + 4 * x;
+                    std::copy_n(std::array{rgba[2], rgba[1], rgba[0], rgba[3]}.begin(), 4, pixel);
+                    continue;
+                }
                 const int value = mask ? At(x, y, size) == Paint::clear : index(x, y);
                 const int bit = x * depth;
                 row[std::size_t(bit / 8)] |= (value << (8 - depth - bit % 8)) & 0xFF;
@@ -115,34 +137,6 @@ Bytes IconImage(int size, int bits) {
             Append(out, row);
         }
     }
-    return out;
-}
-
-Bytes Ico() {
-    struct Entry {
-        int size, bits;
-    };
-    const std::array<Entry, 3> entries{{{32, 1}, {32, 4}, {16, 4}}};
-    std::vector<Bytes> images;
-    for (const Entry& e : entries)
-        images.push_back(IconImage(e.size, e.bits));
-
-    Bytes out;
-    PutU16(out, 0);
-    PutU16(out, 1); // icon
-    PutU16(out, unsigned(entries.size()));
-    unsigned offset = 6 + 16 * unsigned(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const auto size = static_cast<unsigned char>(entries[i].size);
-        out.insert(out.end(), {size, size, static_cast<unsigned char>(1 << entries[i].bits), 0});
-        PutU16(out, 1);
-        PutU16(out, entries[i].bits);
-        PutU32(out, unsigned(images[i].size()));
-        PutU32(out, offset);
-        offset += unsigned(images[i].size());
-    }
-    for (const Bytes& image : images)
-        Append(out, image);
     return out;
 }
 
@@ -168,8 +162,6 @@ Bytes Deflate(const Bytes& raw) {
 
 // A truecolour PNG with alpha.
 Bytes Png(int size) {
-    static constexpr std::array<std::array<unsigned char, 4>, 4> kRgba{
-        {{0, 0, 0, 0}, {0, 0, 0, 255}, {0, 0, 128, 255}, {255, 255, 255, 255}}};
     Bytes raw;
     for (int y = 0; y < size; ++y) {
         raw.push_back(0); // no filter
@@ -189,6 +181,57 @@ Bytes Png(int size) {
     PutChunk(png, "IDAT", zlib);
     PutChunk(png, "IEND", {});
     return png;
+}
+
+// The designed images first, in the design's order; then the larger ones.
+Bytes Ico() {
+    struct Entry {
+        int size, bits;
+        bool png = false;
+    };
+    const std::array<Entry, 7> entries{
+        {{32, 1}, {32, 4}, {16, 4}, {48, 32}, {64, 32}, {128, 32}, {256, 32, true}}};
+    std::vector<Bytes> images;
+    for (const Entry& e : entries)
+        images.push_back(e.png ? Png(e.size) : IconImage(e.size, e.bits));
+
+    Bytes out;
+    PutU16(out, 0);
+    PutU16(out, 1); // icon
+    PutU16(out, unsigned(entries.size()));
+    unsigned offset = 6 + 16 * unsigned(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const auto size = static_cast<unsigned char>(entries[i].size); // 0 stands for 256
+        const auto colours =
+            static_cast<unsigned char>(entries[i].bits < 8 ? 1 << entries[i].bits : 0);
+        out.insert(out.end(), {size, size, colours, 0});
+        PutU16(out, 1);
+        PutU16(out, entries[i].bits);
+        PutU32(out, unsigned(images[i].size()));
+        PutU32(out, offset);
+        offset += unsigned(images[i].size());
+    }
+    for (const Bytes& image : images)
+        Append(out, image);
+    return out;
+}
+
+// The same drawing as shapes, for any size: the pixels' bounds at 256, where each pixel is
+// one unit.
+std::string Svg() {
+    constexpr int kSize = 256;
+    const Window w = Drawn(kSize);
+    const auto rect = [](int left, int top, int right, int bottom, const char* fill) {
+        return "  <rect x=\"" + std::to_string(left) + "\" y=\"" + std::to_string(top) +
+               "\" width=\"" + std::to_string(right - left + 1) + "\" height=\"" +
+               std::to_string(bottom - top + 1) + "\" fill=\"" + fill + "\"/>\n";
+    };
+    const std::string size = std::to_string(kSize);
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + size + "\" height=\"" + size +
+           "\" viewBox=\"0 0 " + size + " " + size + "\" shape-rendering=\"crispEdges\">\n" +
+           rect(w.left, w.top, w.right, w.bottom, "#000000") +
+           rect(w.left + 1, w.top + 1, w.right - 1, w.titleBottom, "#000080") +
+           rect(w.left + 1, w.titleBottom + 1, w.right - 1, w.bottom - 1, "#ffffff") + "</svg>\n";
 }
 
 bool Write(const std::string& path, const Bytes& bytes) {
@@ -220,8 +263,10 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const std::string dir = argv[1], id = argv[2];
-    bool ok = Write(dir + "/quinbray.ico", Ico());
-    for (int size : {16, 32, 48})
+    const std::string svg = Svg();
+    bool ok = Write(dir + "/quinbray.ico", Ico()) &&
+              Write(dir + "/" + id + ".svg", Bytes(svg.begin(), svg.end()));
+    for (int size : {16, 32, 48, 64, 128, 256})
         ok = ok && Write(dir + "/" + id + "-" + std::to_string(size) + ".png", Png(size));
     if (!ok)
         std::fprintf(stderr, "make_icons: cannot write to %s\n", argv[1]);

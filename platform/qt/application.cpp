@@ -9,12 +9,28 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace ui {
 namespace {
 std::unique_ptr<QApplication> application;
+bool looping = false; // exec() is on the stack
+
+// Qt's window system plugin ends the process with exit() from inside the loop once its
+// display has gone (the X server or the Wayland compositor ended, or the connection broke).
+// The exit handlers would then destroy the windows and the application object under the
+// loop that is still running them, and the program would crash on its way out. Registered
+// after Qt's own, so run before them: the program leaves at once, saying why, with the
+// status Qt ends with there.
+void LeaveWithoutDisplay() {
+    if (!looping)
+        return;
+    std::fputs("Quinbray: the connection to the display is lost, so the program ends.\n", stderr);
+    std::_Exit(1);
 }
+} // namespace
 
 void Open(int& argc, char** argv) {
     application = std::make_unique<QApplication>(argc, argv);
@@ -32,10 +48,13 @@ void Open(int& argc, char** argv) {
     QApplication::setWindowIcon(icon);
     // Only End ends the program; hiding the last visible window for the other must not.
     QApplication::setQuitOnLastWindowClosed(false);
+    std::atexit(LeaveWithoutDisplay);
 }
 
 int Run() {
+    looping = true;
     const int status = QApplication::exec();
+    looping = false;
     application.reset(); // runs the teardown while Qt still stands
     return status;
 }

@@ -122,6 +122,22 @@ private:
     bool dropped = false; // and nothing typed since
 };
 
+// Enter and the keypad's Enter press the focused button, as Space does and as on Windows;
+// Qt's own buttons take them only in dialogs.
+class PushButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && !(event->modifiers() & ~Qt::KeypadModifier))
+            click();
+        else
+            QPushButton::keyPressEvent(event);
+    }
+};
+
 QRect Placed(const design::Control& control) {
     return {design::Pixels(control.left), design::Pixels(control.top),
             design::Pixels(control.width), design::Pixels(control.height)};
@@ -138,7 +154,7 @@ QWidget* Make(const design::Control& control, QWidget& window) {
         return label;
     }
     case design::Kind::button:
-        return new QPushButton(caption, &window);
+        return new PushButton(caption, &window);
     case design::Kind::list: {
         // Typed text never becomes an item and is never completed from the items. Placed
         // first, so that becoming editable does not size it to its contents for nothing.
@@ -273,6 +289,15 @@ void Native::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (onClose)
         onClose();
+}
+
+// A key that no control took: Escape presses the button the design names for it.
+void Native::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && !event->modifiers() && form.cancel) {
+        Get<QPushButton>(design::IndexOf(form, form.cancel)).click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Native::Recolour() {

@@ -164,6 +164,15 @@ HBRUSH Colour(Native& window, HWND control, HDC dc) {
     return GetSysColorBrush(COLOR_BTNFACE);
 }
 
+// The place in the design of the button that has the keyboard, or -1.
+int FocusedButton(const Native& window) {
+    const auto focused = std::ranges::find(window.controls, GetFocus());
+    if (focused == window.controls.end())
+        return -1;
+    const auto index = std::size_t(focused - window.controls.begin());
+    return window.form.controls[index].kind == design::Kind::button ? int(index) : -1;
+}
+
 LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -175,7 +184,13 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
     switch (message) {
     case WM_COMMAND: {
-        const int index = int(LOWORD(wParam)) - kFirstControlId;
+        int index = int(LOWORD(wParam)) - kFirstControlId;
+        // The dialog manager's Enter where the focused button is not the default one (the
+        // focus came by a click or as the window was activated, not by Tab), and its Escape.
+        if (LOWORD(wParam) == IDOK)
+            index = FocusedButton(*window);
+        else if (LOWORD(wParam) == IDCANCEL && window->form.cancel)
+            index = design::IndexOf(window->form, window->form.cancel);
         if (HIWORD(wParam) == BN_CLICKED && index >= 0 && index < int(window->clicks.size()) &&
             window->clicks[std::size_t(index)])
             window->clicks[std::size_t(index)]();

@@ -15,7 +15,8 @@ deb=$(ls "$out"/quinbray_1.00_*.deb) || fail "no quinbray_1.00 package"
 root=$xvfb_dir/root
 dpkg-deb -x "$deb" "$root"
 for file in usr/bin/Quinbray usr/share/applications/$id.desktop \
-    usr/share/metainfo/$id.metainfo.xml usr/share/icons/hicolor/{16x16,32x32,48x48}/apps/$id.png; do
+    usr/share/metainfo/$id.metainfo.xml usr/share/icons/hicolor/scalable/apps/$id.svg \
+    usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$id.png; do
     [[ -s $root/$file ]] || fail "the package lacks /$file"
 done
 

@@ -1,5 +1,6 @@
-// The icon files as a desktop reads them: the .ico's directory holds exactly the three
-// images asked for, and every image decodes to the same drawing of a plain window.
+// The icon files as a desktop reads them: the .ico's directory holds the three designed
+// images and the larger ones for high DPI, and every image, the scalable one too, decodes to
+// the same drawing of a plain window.
 
 #include <QFile>
 #include <QImageReader>
@@ -28,6 +29,8 @@ private slots:
     void ico();
     void png_data();
     void png();
+    void svg_data();
+    void svg();
 };
 
 void TestIcon::ico_data() {
@@ -35,9 +38,14 @@ void TestIcon::ico_data() {
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("colours");
     QTest::addColumn<int>("bits");
-    QTest::newRow("32, two colours") << 0 << 32 << 2 << 1;
-    QTest::newRow("32, sixteen colours") << 1 << 32 << 16 << 4;
-    QTest::newRow("16, sixteen colours") << 2 << 16 << 16 << 4;
+    QTest::addColumn<bool>("png"); // Windows takes 256 pixels as a PNG
+    QTest::newRow("32, two colours") << 0 << 32 << 2 << 1 << false;
+    QTest::newRow("32, sixteen colours") << 1 << 32 << 16 << 4 << false;
+    QTest::newRow("16, sixteen colours") << 2 << 16 << 16 << 4 << false;
+    QTest::newRow("48, true colour") << 3 << 48 << 0 << 32 << false;
+    QTest::newRow("64, true colour") << 4 << 64 << 0 << 32 << false;
+    QTest::newRow("128, true colour") << 5 << 128 << 0 << 32 << false;
+    QTest::newRow("256, PNG") << 6 << 256 << 0 << 32 << true;
 }
 
 void TestIcon::ico() {
@@ -45,24 +53,28 @@ void TestIcon::ico() {
     QFETCH(int, size);
     QFETCH(int, colours);
     QFETCH(int, bits);
+    QFETCH(bool, png);
     QFile file(kDir + "/quinbray.ico");
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray ico = file.readAll();
     const auto u16 = [&](int at) { return qFromLittleEndian<quint16>(ico.constData() + at); };
     const auto u32 = [&](int at) { return qFromLittleEndian<quint32>(ico.constData() + at); };
 
-    QVERIFY(ico.size() > 6 + 3 * 16);
+    QVERIFY(ico.size() > 6 + 7 * 16);
     QCOMPARE(u16(0), 0);
     QCOMPARE(u16(2), 1); // an icon, not a cursor
-    QCOMPARE(u16(4), 3); // exactly three images
+    QCOMPARE(u16(4), 7); // the three designed images, then four larger ones
     const int entry = 6 + 16 * index;
-    QCOMPARE(quint8(ico[entry]), size);
-    QCOMPARE(quint8(ico[entry + 1]), size);
+    QCOMPARE(quint8(ico[entry]), size % 256); // 0 stands for 256
+    QCOMPARE(quint8(ico[entry + 1]), size % 256);
     QCOMPARE(quint8(ico[entry + 2]), colours);
     QCOMPARE(u16(entry + 6), bits);
     const quint32 length = u32(entry + 8), offset = u32(entry + 12);
     QVERIFY(offset + length <= quint32(ico.size()));
-    QCOMPARE(u16(int(offset) + 14), bits); // the bitmap itself agrees
+    if (png) // the image itself agrees
+        QCOMPARE(ico.mid(offset, 8), QByteArray("\x89PNG\r\n\x1a\n"));
+    else
+        QCOMPARE(u16(int(offset) + 14), bits);
 
     QImageReader reader(file.fileName(), "ico");
     QVERIFY(reader.jumpToImage(index));
@@ -74,13 +86,30 @@ void TestIcon::ico() {
 
 void TestIcon::png_data() {
     QTest::addColumn<int>("size");
-    for (int size : {16, 32, 48})
+    for (int size : {16, 32, 48, 64, 128, 256})
         QTest::addRow("%d", size) << size;
 }
 
 void TestIcon::png() {
     QFETCH(int, size);
     const QImage image(kDir + QString("/io.github.quinbray.Quinbray-%1.png").arg(size));
+    QCOMPARE(image.size(), QSize(size, size));
+    CheckDrawing(image.convertToFormat(QImage::Format_ARGB32), kNavy);
+}
+
+// The scalable icon as a desktop draws it, at sizes where its frame is one pixel or more.
+void TestIcon::svg_data() {
+    QTest::addColumn<int>("size");
+    for (int size : {256, 512})
+        QTest::addRow("%d", size) << size;
+}
+
+void TestIcon::svg() {
+    QFETCH(int, size);
+    QImageReader reader(kDir + "/io.github.quinbray.Quinbray.svg", "svg");
+    reader.setScaledSize(QSize(size, size));
+    const QImage image = reader.read();
+    QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
     QCOMPARE(image.size(), QSize(size, size));
     CheckDrawing(image.convertToFormat(QImage::Format_ARGB32), kNavy);
 }

@@ -382,6 +382,8 @@ void TestWindows::keyboardDoesNotCalculate_data() {
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::newRow("access key") << Qt::Key_C << Qt::KeyboardModifiers(Qt::AltModifier);
     QTest::newRow("space") << Qt::Key_Space << Qt::KeyboardModifiers();
+    QTest::newRow("Enter") << Qt::Key_Return << Qt::KeyboardModifiers();
+    QTest::newRow("keypad Enter") << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier);
 }
 
 void TestWindows::keyboardDoesNotCalculate() {
@@ -521,42 +523,67 @@ void TestWindows::notFinite() {
     QVERIFY(std::equal(std::begin(before), std::end(before), std::begin(after)));
 }
 
+namespace {
+
+// How a button is used: "click", its access key, "Enter" or "keypad Enter" on it where the
+// keyboard is, and for Close also the title bar's close and Escape.
+void Use(const QString& how, QWidget& window, const QString& button, Qt::Key accessKey) {
+    if (how == "click")
+        QTest::mouseClick(Get(window, button), Qt::LeftButton);
+    else if (how == "access key")
+        Press(accessKey, Qt::AltModifier);
+    else if (how == "title bar close")
+        window.close();
+    else if (how == "Escape")
+        Press(Qt::Key_Escape);
+    else if (how == "Enter")
+        Press(Qt::Key_Return);
+    else if (how == "keypad Enter")
+        Press(Qt::Key_Enter, Qt::KeypadModifier);
+    else
+        QFAIL(qPrintable("no way to use a button: " + how));
+}
+
+} // namespace
+
 void TestWindows::helpAndBack_data() {
-    QTest::addColumn<bool>("byKeyboard");
-    QTest::addColumn<bool>("closeByTitleBar");
-    QTest::newRow("buttons") << false << false;
-    QTest::newRow("access keys") << true << false;
-    QTest::newRow("title bar close") << false << true;
+    QTest::addColumn<QString>("help");  // how Help is used
+    QTest::addColumn<QString>("close"); // how the help window's Close is
+    const auto row = [](const char* name, const char* help, const char* close) {
+        QTest::newRow(name) << QString(help) << QString(close);
+    };
+    row("buttons", "click", "click");
+    row("access keys", "access key", "access key");
+    row("title bar close", "click", "title bar close");
+    row("Enter", "Enter", "Enter");
+    row("keypad Enter", "keypad Enter", "keypad Enter");
+    row("Escape", "access key", "Escape");
 }
 
 void TestWindows::helpAndBack() {
-    QFETCH(bool, byKeyboard);
-    QFETCH(bool, closeByTitleBar);
+    QFETCH(QString, help);
+    QFETCH(QString, close);
     const QStringList typed{"12.5", "7", "0.5", "2500 kg", "3"};
     TypeAll(typed);
     QTest::mouseClick(Calculate(), Qt::LeftButton);
     const QString result = Result()->text();
-    auto* focused = Get(Main(), "Combo4");
+    // Enter presses the focused button; an access key leaves the keyboard where it was.
+    QWidget* focused = Get(Main(), help.endsWith("Enter") ? "cmd2" : "Combo4");
     focused->setFocus();
+    Press(Qt::Key_Escape); // the calculator has nothing to close
+    QVERIFY(Main().isVisible());
 
-    if (byKeyboard)
-        Press(Qt::Key_H, Qt::AltModifier);
-    else
-        QTest::mouseClick(Get(Main(), "cmd2"), Qt::LeftButton);
+    Use(help, Main(), "cmd2", Qt::Key_H);
     QTRY_VERIFY(!Main().isVisible()); // an access key clicks after a short animation
-    QWidget& help = Help();
-    ShowAndActivate(help);
-    QCOMPARE(HelpWindows(), 1); // the same one every time
+    QWidget& helpWindow = Help();
+    ShowAndActivate(helpWindow);
+    QCOMPARE(HelpWindows(), 1);                                     // the same one every time
+    QCOMPARE(QApplication::focusWidget(), Get(helpWindow, "cmd1")); // at once, with no Tab
 
-    if (closeByTitleBar)
-        help.close();
-    else if (byKeyboard)
-        Press(Qt::Key_C, Qt::AltModifier);
-    else
-        QTest::mouseClick(Get(help, "cmd1"), Qt::LeftButton);
-    QTRY_VERIFY(!help.isVisible());
+    Use(close, helpWindow, "cmd1", Qt::Key_C);
+    QTRY_VERIFY(!helpWindow.isVisible());
     ShowAndActivate(Main());
-    QCOMPARE(QApplication::focusWidget(), byKeyboard ? focused : Get(Main(), "cmd2"));
+    QCOMPARE(QApplication::focusWidget(), help == "click" ? Get(Main(), "cmd2") : focused);
     QCOMPARE(Typed(), typed);
     QCOMPARE(Get<QComboBox>(Main(), "Combo2")->count(), 14);
     QCOMPARE(Result()->text(), result);
@@ -705,24 +732,23 @@ void TestWindows::themes() {
 }
 
 void TestWindows::exitEnds_data() {
-    QTest::addColumn<bool>("byTitleBar");
-    QTest::newRow("title bar close") << true;
-    QTest::newRow("Alt+X") << false;
+    QTest::addColumn<QString>("how"); // as Use takes it
+    QTest::newRow("title bar close") << "title bar close";
+    QTest::newRow("Alt+X") << "access key";
+    QTest::newRow("Enter") << "Enter";
 }
 
 // The program ends for good, so this runs only when named, one row in a process of its own,
 // and every other test runs in any order.
 void TestWindows::exitEnds() {
-    QFETCH(bool, byTitleBar);
+    QFETCH(QString, how);
     if (!QCoreApplication::arguments().filter(QRegularExpression("^exitEnds:")).size())
         QSKIP("runs when named: tst_windows exitEnds:ROW");
     shell::Show(shell::Form::helpfrm);
     shell::Show(shell::Form::mainfrm);
     ShowAndActivate(Main());
-    if (byTitleBar)
-        Main().close();
-    else
-        Press(Qt::Key_X, Qt::AltModifier);
+    Get(Main(), "cmd3")->setFocus();
+    Use(how, Main(), "cmd3", Qt::Key_X);
     for (QWidget* window : QApplication::topLevelWidgets())
         QTRY_VERIFY2(!window->isVisible(), qPrintable(window->objectName()));
 }

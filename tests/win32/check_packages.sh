@@ -4,7 +4,8 @@
 # silently into a throwaway Wine prefix, with the licence, its shortcut and its entry in
 # Apps & features in the registry view it writes to; the installed program starts; and a
 # silent uninstall leaves nothing behind. The 32-bit MSI is checked in a 64-bit prefix and,
-# where the machine has 32-bit Wine, in a 32-bit prefix too.
+# where the machine has 32-bit Wine, in a 32-bit prefix too. Then check_msi_upgrades.sh
+# installs them over themselves and each other.
 set -euo pipefail
 dir=$(readlink -f "$1")
 here=$(dirname "$(readlink -f "$0")")
@@ -87,4 +88,5 @@ check_msi() {
 check_msi x64 win64
 check_msi x86 win64
 $runs_32_bit && check_msi x86 win32
+"$here/check_msi_upgrades.sh" "$dir"
 echo "PASS: two zips with the right programs and the licence; the MSIs install and uninstall cleanly"

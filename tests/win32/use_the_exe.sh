@@ -63,7 +63,7 @@ type_all 5 4 1 2500 2
 xdotool key alt+c
 xdotool mousemove --sync --window "$main" $corner click 1 mousedown 1 \
     mousemove --sync --window "$main" $calculate mouseup 1
-click Combo4 && xdotool key Tab space # Tab from the capacity reaches Calculate
+click Combo4 && xdotool key Return Tab space Return KP_Enter # Tab from the capacity reaches Calculate
 handled "1 handled" "the keyboard's Calculate"
 [[ $(text Text1) == -1.00 ]] || fail "the keyboard or a press elsewhere computed $(text Text1)"
 
@@ -113,6 +113,20 @@ visible "Quinbray Build Calculator" >/dev/null || fail "closing help did not bri
 gone "Operation"
 [[ $(ask texts) == "$before" ]] || fail "values changed on the way to help and back"
 
+# And by the keyboard alone: Enter on Help, reached by Tab; then Enter, the keypad's Enter
+# and Escape on Close, which has the keyboard as soon as the help window shows.
+click Combo4 && xdotool key Tab Tab Return
+for key in Return KP_Enter Escape; do
+    [[ $key == Return ]] || xdotool key alt+h
+    visible "Operation" >/dev/null || fail "no help window before $key"
+    gone "Quinbray Build Calculator"
+    xdotool key "$key"
+    visible "Quinbray Build Calculator" >/dev/null || fail "$key on Close did not bring the calculator back"
+    gone "Operation"
+done
+xdotool key Escape # closes nothing on the calculator
+handled "1 handled" "Escape on the calculator"
+
 # The longest texts a field holds, with letters from beyond ASCII after the numbers.
 filler=$(printf ' µV日本€x%.0s' $(seq 5000))
 i=0
@@ -135,4 +149,4 @@ calculate_is 1.00 "long texts"
 
 xdotool key alt+F4
 exits_cleanly "$app"
-echo "PASS: lists, layout, every mouse button, no keyboard Calculate, the mouse taken away, the warning, help and back, long texts"
+echo "PASS: lists, layout, every mouse button, no keyboard Calculate, the mouse taken away, the warning, help and back by mouse and keys, long texts"
