@@ -17,11 +17,11 @@ source "$(dirname "$0")/../e2e/xvfb.sh"
 # Wine's uxtheme loads on first use along the search path the process started with, not the
 # one the program has set.
 declare -A order=(
-    [comctl32]=n,b # the common controls, loaded on first use
-    [uxtheme]=n,b  # themes, which the common controls import
-    [ole32]=n,b    # COM, loaded for the live region
-    [oleacc]=n,b   # the accessibility annotations, which COM loads
-    [kernel32]=b,n [user32]=b,n [gdi32]=b,n [advapi32]=b,n [msvcrt]=b,n # Known DLLs
+    [comctl32]="n,b" # the common controls, loaded on first use
+    [uxtheme]="n,b"  # themes, which the common controls import
+    [ole32]="n,b"    # COM, loaded for the live region
+    [oleacc]="n,b"   # the accessibility annotations, which COM loads
+    [kernel32]="b,n" [user32]="b,n" [gdi32]="b,n" [advapi32]="b,n" [msvcrt]="b,n" # Known DLLs
 )
 folder=$xvfb_dir/Downloads
 mkdir "$folder"
