@@ -1,9 +1,9 @@
 # The hardening distributions give their packages: the stack protector, stack-clash and
 # control-flow protection, fortified C library calls, PIE with full RELRO on Linux; on
 # Windows the stack protector (MinGW-w64 links its runtime in, so no DLL comes with it) and
-# the PE flags that ASLR, DEP and terminal servers read. Each compile flag is used only
-# where the compiler takes it, so that every architecture builds. All of it goes on
-# quinbray_build_options, which every target of the program links.
+# the PE flags that ASLR, DEP, terminal servers and 32-bit exception dispatch read. Each
+# compile flag is used only where the compiler takes it, so that every architecture builds.
+# All of it goes on quinbray_build_options, which every target of the program links.
 include(CheckCXXCompilerFlag)
 
 foreach(flag -fstack-protector-strong -fstack-clash-protection -fcf-protection)
@@ -23,6 +23,13 @@ if(WIN32)
                         -Wl,--tsaware)
     if(CMAKE_SIZEOF_VOID_P EQUAL 8)
         target_link_options(quinbray_build_options INTERFACE -Wl,--high-entropy-va)
+    else()
+        # 32-bit Windows dispatches exceptions to handlers listed on the stack, which an
+        # overflow can overwrite. The program registers none (GCC's exceptions unwind by
+        # tables), so it says so, and Windows runs no handler of its. Control Flow Guard
+        # would need the compiler's checks, which GCC does not make (-mguard=cf is
+        # clang's), and a load-config directory, which GNU ld does not write.
+        target_link_options(quinbray_build_options INTERFACE -Wl,--no-seh)
     endif()
 else()
     # Fortification needs the optimiser, which every hardened build type runs.

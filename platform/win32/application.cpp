@@ -1,5 +1,5 @@
-// The program's life on Win32: the common controls, the notification loop with the dialog
-// manager's keys, and its end.
+// The program's life on Win32: where DLLs come from, the common controls, the notification
+// loop with the dialog manager's keys, and its end.
 
 #include "platform/win32/native.h"
 
@@ -7,6 +7,22 @@
 #include <commctrl.h>
 
 namespace {
+
+// DLLs loaded from here on come from System32 alone, never from the program's own folder (a
+// Downloads folder, for the portable zip) or the current one, where anyone may have put a DLL
+// of a system name. Set in a TLS callback, which Windows runs before the program's entry
+// point, so before any DLL is loaded on demand. Windows 7 without update KB2533623 has no
+// SetDefaultDllDirectories: there the current folder at least is taken out of the search.
+void NTAPI SearchSystem32Only(void*, DWORD reason, void*) {
+    if (reason != DLL_PROCESS_ATTACH)
+        return;
+    const FARPROC address =
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+    const auto setDefault =
+        reinterpret_cast<BOOL(WINAPI*)(DWORD)>(reinterpret_cast<void (*)()>(address));
+    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        SetDllDirectoryW(L"");
+}
 
 bool IsEdit(HWND window) {
     wchar_t name[8];
@@ -32,6 +48,25 @@ bool DialogKey(MSG& message) {
 }
 
 } // namespace
+
+// The C runtime's TLS directory runs the callbacks in the .CRT$XL* sections in their names'
+// order; its own come from .CRT$XLC on. Visual C++ links the directory, and this entry, only
+// when told to.
+#ifdef _MSC_VER
+#ifdef _M_IX86
+#pragma comment(linker, "/INCLUDE:__tls_used")
+#pragma comment(linker, "/INCLUDE:_quinbray_search_system32_only")
+#else
+#pragma comment(linker, "/INCLUDE:_tls_used")
+#pragma comment(linker, "/INCLUDE:quinbray_search_system32_only")
+#endif
+#pragma const_seg(".CRT$XLB")
+extern "C" const PIMAGE_TLS_CALLBACK quinbray_search_system32_only = SearchSystem32Only;
+#pragma const_seg()
+#else
+[[gnu::section(".CRT$XLB"), gnu::used]] const PIMAGE_TLS_CALLBACK kSearchSystem32Only =
+    SearchSystem32Only;
+#endif
 
 namespace ui {
 

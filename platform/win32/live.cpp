@@ -27,7 +27,7 @@ template <class Function> Function From(HMODULE module, const char* name) {
 } // namespace
 
 void MarkLive(HWND control) {
-    static const HMODULE com = LoadLibraryW(L"ole32.dll");
+    static const HMODULE com = LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     static const auto initialize = From<HRESULT(WINAPI*)(void*, DWORD)>(com, "CoInitializeEx");
     static const auto create =
         From<HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**)>(com, "CoCreateInstance");

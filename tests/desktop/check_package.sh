@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # check_package.sh BUILDDIR: makes the Debian package, unpacks it, checks that every file is
-# where a desktop looks for it, and starts the unpacked program.
+# where a desktop looks for it and that its program, as cmake --install installs it too,
+# has no RPATH or RUNPATH, and starts the unpacked program.
 set -euo pipefail
 build=$1 id=io.github.quinbray.Quinbray
 source "$(dirname "$0")/../e2e/xvfb.sh"
@@ -20,7 +21,16 @@ for file in usr/bin/Quinbray usr/share/applications/$id.desktop \
     [[ -s $root/$file ]] || fail "the package lacks /$file"
 done
 
+# Neither the package's program nor one installed by cmake --install carries a search path
+# of its own for libraries: the system's are found by the dynamic loader, and one relative to
+# the program would load a library planted beside a copy of it.
+cmake --install "$build" --prefix "$xvfb_dir/installed" >/dev/null || fail "cmake --install"
+for program in "$root/usr/bin/Quinbray" "$xvfb_dir/installed/bin/Quinbray"; do
+    paths=$(readelf -d "$program" | grep -E '\((RPATH|RUNPATH)\)' || true)
+    [[ -z $paths ]] || fail "${program#"$xvfb_dir"/} has $paths"
+done
+
 "$root/usr/bin/Quinbray" &
 app=$!
 visible "Quinbray Build Calculator" >/dev/null || fail "the unpacked program shows no window"
-echo "PASS: $(basename "$deb") installs its files where a desktop expects them, and starts"
+echo "PASS: $(basename "$deb") installs its files where a desktop expects them, with no RUNPATH, and starts"
