@@ -66,8 +66,8 @@ QString Item(const QString& text, int offset, QAccessible::TextBoundaryType type
     offset = std::clamp(offset, 0, length);
     *start = *end = offset;
     if (type == QAccessible::NoBoundary) {
-        *start = 0;
-        *end = length;
+        *start = side == Side::after ? length : 0;
+        *end = side == Side::before ? 0 : length;
         return side == Side::at ? text : QString();
     }
     const std::vector<int> starts = Starts(text, type);
