@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
@@ -88,13 +89,46 @@ QString Item(const QString& text, int offset, QAccessible::TextBoundaryType type
     return text.mid(*start, *end - *start);
 }
 
+// The keyboard focus of a list is the list's, and Qt tells only of the list's focus, though
+// its edit text holds the caret: a screen reader that does not know the text focused
+// ignores its caret moves, and reads no word. So the text's focus is told after the list's.
+class ListFocus : public QObject {
+public:
+    explicit ListFocus(QLineEdit& edit, QComboBox& list)
+        : QObject(&edit)
+        , text(edit) {
+        list.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) // once Qt has told of the list's focus
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (text.hasFocus()) {
+                        QAccessibleEvent focus(&text, QAccessible::Focus);
+                        QAccessible::updateAccessibility(&focus);
+                    }
+                },
+                Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    QLineEdit& text;
+};
+
 // A one-line field, a list's edit text included, told as Qt tells it but for the above.
 class FieldAccessible : public QAccessibleWidget,
                         public QAccessibleTextInterface,
                         public QAccessibleEditableTextInterface {
 public:
     explicit FieldAccessible(QLineEdit* edit)
-        : QAccessibleWidget(edit, QAccessible::EditableText) {}
+        : QAccessibleWidget(edit, QAccessible::EditableText) {
+        if (auto* list = qobject_cast<QComboBox*>(edit->parentWidget()))
+            new ListFocus(*edit, *list);
+    }
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface)
