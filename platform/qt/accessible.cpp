@@ -92,12 +92,13 @@ QString Item(const QString& text, int offset, QAccessible::TextBoundaryType type
 // The keyboard focus of a list is the list's, and Qt tells only of the list's focus, though
 // its edit text holds the caret: a screen reader that does not know the text focused
 // ignores its caret moves, and reads no word. So the text's focus is told after the list's.
+// Made with the first interface asked for, the list's or its text's.
 class ListFocus : public QObject {
 public:
-    explicit ListFocus(QLineEdit& edit, QComboBox& list)
-        : QObject(&edit)
-        , text(edit) {
-        list.installEventFilter(this);
+    static void Follow(QComboBox& list) {
+        QLineEdit* edit = list.lineEdit();
+        if (edit && !edit->findChild<QObject*>(kName, Qt::FindDirectChildrenOnly))
+            new ListFocus(*edit, list);
     }
 
 protected:
@@ -116,6 +117,15 @@ protected:
     }
 
 private:
+    static constexpr char kName[] = "listFocus";
+
+    ListFocus(QLineEdit& edit, QComboBox& list)
+        : QObject(&edit)
+        , text(edit) {
+        setObjectName(QLatin1String(kName));
+        list.installEventFilter(this);
+    }
+
     QLineEdit& text;
 };
 
@@ -127,7 +137,7 @@ public:
     explicit FieldAccessible(QLineEdit* edit)
         : QAccessibleWidget(edit, QAccessible::EditableText) {
         if (auto* list = qobject_cast<QComboBox*>(edit->parentWidget()))
-            new ListFocus(*edit, *list);
+            ListFocus::Follow(*list);
     }
 
     void* interface_cast(QAccessible::InterfaceType type) override {
@@ -304,6 +314,10 @@ public:
 QAccessibleInterface* Accessible(const QString& className, QObject* object) {
     if (className == QLatin1String("QLineEdit"))
         return new FieldAccessible(static_cast<QLineEdit*>(object));
+    if (className == QLatin1String("QComboBox")) { // Qt's own interface, but for its focus
+        ListFocus::Follow(*static_cast<QComboBox*>(object));
+        return nullptr;
+    }
     if (className == QLatin1String("QMessageBox"))
         return new WarningAccessible(static_cast<QMessageBox*>(object));
     if (className == QLatin1String("QWidget"))

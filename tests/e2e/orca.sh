@@ -70,8 +70,8 @@ while read -r field caption text moves; do
         mark=$(orca_mark)
         xdotool key "${move#*+}"
         for _ in $(seq 300); do
-            found=$(orca_speech "$mark" | sed 's/[ .]*$//' | grep -vx "left control\|blank" |
-                head -n 1) || true
+            found=$(orca_speech "$mark" | sed 's/[ .]*$//' |
+                awk -v text="$text" 'length($0) && index(text, $0) { print; exit }') || true
             [[ -n $found ]] && break
             sleep 0.1
         done
@@ -81,7 +81,7 @@ while read -r field caption text moves; do
         words+=("$found")
     done
     kill -0 "$app" || fail "the program ended"
-    echo "PASS: in $field Orca read \"$text\", and by word: ${words[*]}"
+    echo "PASS: in $field (\"$text\") Orca said by word: ${words[*]}"
 done <<'EOF'
 Combo1 Excitation 5 ctrl+Left ctrl+Right
 Text3 Division 1 ctrl+Left ctrl+Left ctrl+Right ctrl+Right
