@@ -119,8 +119,16 @@ orca_heard contains "$mark" "Number of Load Cells"
 mark=$(orca_mark)
 xdotool key ctrl+a type 0
 orca_heard is "$mark" "0"
+# The button is let go once Orca has taken its press: Orca 43, when it takes a press only
+# after the window the release opened is active, makes that window its own silently, and
+# then skips the window's appearing (it says only "OK push button").
 mark=$(orca_mark)
-xdotool mousemove --sync --window "$main" $(designed_centre mainfrm cmd1) click 1
+xdotool mousemove --sync --window "$main" $(designed_centre mainfrm cmd1) mousedown 1
+for _ in $(seq 300); do
+    tail -n +"$mark" "$orca_log" | grep -q "OBJECT EVENT: mouse:button:1p" && break
+    sleep 0.1
+done
+xdotool mouseup 1
 orca_heard is "$mark" "The number of load cells and the load cell capacity must not be zero"
 orca_heard contains "$mark" "OK push button"
 kill -0 "$app" || fail "the program ended"
