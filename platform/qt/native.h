@@ -16,6 +16,9 @@ namespace ui {
 inline QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
+
+// Puts the program's own answers to screen readers in place of Qt's, before any is asked.
+void ExplainToScreenReaders();
 } // namespace ui
 
 struct ui::Native : public QWidget {

@@ -234,6 +234,7 @@ QAccessibleInterface* AnnouncerAccessible(const QString& className, QObject* obj
 // as children named as designed, and the focus chained by tab index.
 Native::Native(const design::Form& designed)
     : form(designed) {
+    ExplainToScreenReaders();
     setObjectName(QString::fromUtf8(form.name));
     setWindowTitle(QString::fromUtf8(form.title));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # screen_reader.sh QUINBRAY: starts the real program on a virtual X server with the
 # accessibility bus of a private session, and reads its tree over that bus the way a screen
-# reader does: every caption must label its input, and each Calculate's result must reach
-# it without the focus moving.
+# reader does: every caption must label its input, each Calculate's result must reach it
+# without the focus moving, and every text question at every offset of every field must be
+# answered.
 set -euo pipefail
 if [[ -z ${QUINBRAY_PRIVATE_SESSION:-} ]]; then # a session bus of our own, gone when we are
     QUINBRAY_PRIVATE_SESSION=1 exec dbus-run-session -- "$0" "$@"
@@ -20,3 +21,4 @@ app=$!
 main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
 /usr/bin/python3 "$(dirname "$0")/screen_reader.py"
 /usr/bin/python3 "$(dirname "$0")/hears_result.py" "$main"
+/usr/bin/python3 "$(dirname "$0")/text_at_offset.py" "$app"
