@@ -1,24 +1,49 @@
+// The calculation's tests, with the standard library only, as the calculation itself: each
+// table's rows are checked one by one, a failed row named on standard error, and the exit
+// status says whether any failed.
 #include "calc/increment_signal.h"
 #include "calc/read_decimal.h"
 #include "tests/calc/cases.h"
-
-#include <QFile>
-#include <QTest>
 
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <limits>
+#include <string>
 #include <string_view>
 #include <vector>
 
 using calc::Failure;
 
-Q_DECLARE_METATYPE(Failure)
-
 namespace {
 constexpr double inf = std::numeric_limits<double>::infinity();
+
+int checks = 0;
+int failures = 0;
+
+void Check(bool ok, std::string_view test, std::string_view row, const std::string& detail) {
+    ++checks;
+    if (ok)
+        return;
+    ++failures;
+    std::fprintf(stderr, "FAIL %.*s(%.*s): %s\n", int(test.size()), test.data(), int(row.size()),
+                 row.data(), detail.c_str());
+}
+
+[[noreturn]] void Fatal(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    std::exit(2);
+}
+
+std::string Show(double value) {
+    char text[32];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    return error == std::errc{} ? std::string(text, end) : "?";
+}
 
 std::string Repeat(std::string_view piece, int times) {
     std::string s;
@@ -26,78 +51,59 @@ std::string Repeat(std::string_view piece, int times) {
         s += piece;
     return s;
 }
-} // namespace
-
-class TestIncrementSignal : public QObject {
-    Q_OBJECT
-
-private slots:
-    void leadingNumber_data();
-    void leadingNumber();
-    void portableReader_data();
-    void portableReader();
-    void hundredths_data();
-    void hundredths();
-    void compute_data();
-    void compute();
-    void valuesKeepTheirPlaces();
-};
-
-namespace {
 
 // The rows live in the shared table, which the browser build's comparison reads too.
 std::vector<cases::Case> SharedCases(std::string_view kind) {
-    QFile file(QStringLiteral(QUINBRAY_CASES_FILE));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", QUINBRAY_CASES_FILE);
+    std::ifstream file(QUINBRAY_CASES_FILE, std::ios::binary);
+    if (!file)
+        Fatal(std::string("cannot read ") + QUINBRAY_CASES_FILE);
     std::vector<cases::Case> found;
     int number = 0;
-    for (const QByteArray& line : file.readAll().split('\n')) {
+    for (std::string line; std::getline(file, line);) {
         ++number;
         cases::Case c;
-        const auto parsed = cases::Parse(std::string_view(line.constData(), line.size()), c);
+        const auto parsed = cases::Parse(line, c);
         if (parsed == cases::Line::malformed)
-            qFatal("%s:%d: not a case", QUINBRAY_CASES_FILE, number);
+            Fatal(std::string(QUINBRAY_CASES_FILE) + ":" + std::to_string(number) + ": not a case");
         if (parsed == cases::Line::parsed && c.kind == kind)
             found.push_back(std::move(c));
     }
     return found;
 }
 
-} // namespace
-
-void TestIncrementSignal::leadingNumber_data() {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<double>("expected");
-
+void LeadingNumber() {
+    struct Row {
+        std::string name, text;
+        double expected;
+    };
+    std::vector<Row> rows;
     for (const auto& c : SharedCases("number")) {
         double expected = 0;
         const char* last = c.expected.data() + c.expected.size();
         const auto [end, error] = std::from_chars(c.expected.data(), last, expected);
         if (error != std::errc{} || end != last)
-            qFatal("%s: no value", c.name.c_str());
-        QTest::newRow(c.name.c_str()) << QByteArray::fromStdString(c.texts[0]) << expected;
+            Fatal(c.name + ": no value");
+        rows.push_back({c.name, c.texts[0], expected});
     }
     // Too long for a line of the table: the reader must keep up with any length pasted.
-    QTest::newRow("100000 digits")
-        << QByteArray(("0." + Repeat("0", 99999) + "25e100000").c_str()) << 2.5;
-    QTest::newRow("100000 ones") << QByteArray((Repeat("1", 100000) + "e-99999").c_str())
-                                 << 10.0 / 9.0;
-    QTest::newRow("100000-digit exponent")
-        << QByteArray(("4e" + Repeat("0", 99999) + "2").c_str()) << 400.0;
-}
+    rows.push_back({"100000 digits", "0." + Repeat("0", 99999) + "25e100000", 2.5});
+    rows.push_back({"100000 ones", Repeat("1", 100000) + "e-99999", 10.0 / 9.0});
+    rows.push_back({"100000-digit exponent", "4e" + Repeat("0", 99999) + "2", 400.0});
 
-void TestIncrementSignal::leadingNumber() {
-    QFETCH(QByteArray, text);
-    QFETCH(double, expected);
-    const double value = calc::LeadingNumber(std::string_view(text.constData(), text.size()));
-    QVERIFY2(value == expected, qPrintable(QString::number(value, 'g', 17)));
+    for (const auto& row : rows) {
+        const double value = calc::LeadingNumber(row.text);
+        Check(value == row.expected, "leadingNumber", row.name,
+              Show(value) + ", expected " + Show(row.expected));
+    }
 }
 
 // The reader the browser build uses must agree with from_chars bit for bit, both on the fast
 // path (15 digits, powers of ten to 22) and on either side of its edges.
-void TestIncrementSignal::portableReader_data() {
-    QTest::addColumn<QByteArray>("number");
+void PortableReader() {
+    struct Row {
+        std::string name, number;
+    };
+    std::vector<Row> rows;
     for (const char* number : {"12.5",
                                "2500",
                                ".5",
@@ -134,92 +140,101 @@ void TestIncrementSignal::portableReader_data() {
                                "9223327695899131e-19",
                                "1e99999999999999999999999",
                                "7e-99999999999999999999999"})
-        QTest::newRow(number) << QByteArray(number);
-    QTest::newRow("400 nines") << QByteArray(400, '9');
-    QTest::newRow("long exponent") << QByteArray("1e" + QByteArray(500, '0') + "1");
-}
+        rows.push_back({number, number});
+    rows.push_back({"400 nines", std::string(400, '9')});
+    rows.push_back({"long exponent", "1e" + std::string(500, '0') + "1"});
 
-void TestIncrementSignal::portableReader() {
-    QFETCH(QByteArray, number);
-    const char* first = number.constData();
-    const char* last = first + number.size();
-    double expected = -1, actual = -1;
-    const auto a = std::from_chars(first, last, expected, std::chars_format::general);
-    const auto b = calc::ReadDecimalPortably(first, last, actual);
-    QCOMPARE(b.ec, a.ec);
-    QCOMPARE(b.ptr, a.ptr);
-    QVERIFY2(std::bit_cast<std::uint64_t>(actual) == std::bit_cast<std::uint64_t>(expected),
-             qPrintable(QString::number(actual, 'g', 17)));
-}
-
-void TestIncrementSignal::hundredths_data() {
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("one") << 1.0 << "1.00";
-    QTest::newRow("leading zero") << 0.8 << "0.80";
-    QTest::newRow("no grouping") << 45000.0 << "45000.00";
-    QTest::newRow("every integer digit") << 1e21 << "1000000000000000000000.00";
-    QTest::newRow("exact tie to even") << 0.625 << "0.62";
-    QTest::newRow("just below a half") << 0.075 << "0.07";
-    QTest::newRow("just above a half") << 0.005 << "0.01";
-    QTest::newRow("negative") << -1.0 << "-1.00";
-    QTest::newRow("negative zero") << -0.0 << "0.00";
-    QTest::newRow("negative rounding to zero") << -0.004 << "0.00";
-    QTest::newRow("negative rounding away") << -0.005 << "-0.01";
-    QTest::newRow("not finite") << inf << "";
-}
-
-void TestIncrementSignal::hundredths() {
-    QFETCH(double, value);
-    QFETCH(QString, expected);
-    QCOMPARE(QString::fromStdString(calc::FormatHundredths(value)), expected);
-}
-
-void TestIncrementSignal::compute_data() {
-    QTest::addColumn<QStringList>("texts"); // excitation, cells, division, capacity, rating
-    QTest::addColumn<QString>("expected");
-    QTest::addColumn<Failure>("failure");
-
-    for (const auto& c : SharedCases("calculate")) {
-        QStringList texts;
-        for (const auto& t : c.texts)
-            texts << QString::fromStdString(t);
-        const Failure failure = c.expected == "zero divisor"   ? Failure::zeroDivisor
-                                : c.expected == "out of range" ? Failure::outOfRange
-                                                               : Failure::none;
-        const QString text = failure == Failure::none ? QString::fromStdString(c.expected) : "";
-        if (failure == Failure::none && text.isEmpty())
-            qFatal("%s: no expected result", c.name.c_str());
-        QTest::newRow(c.name.c_str()) << texts << text << failure;
+    for (const auto& row : rows) {
+        const char* first = row.number.data();
+        const char* last = first + row.number.size();
+        double expected = -1, actual = -1;
+        const auto a = std::from_chars(first, last, expected, std::chars_format::general);
+        const auto b = calc::ReadDecimalPortably(first, last, actual);
+        Check(b.ec == a.ec, "portableReader", row.name,
+              "error " + std::to_string(int(b.ec)) + ", expected " + std::to_string(int(a.ec)));
+        Check(b.ptr == a.ptr, "portableReader", row.name,
+              "read " + std::to_string(b.ptr - first) + " characters, expected " +
+                  std::to_string(a.ptr - first));
+        Check(std::bit_cast<std::uint64_t>(actual) == std::bit_cast<std::uint64_t>(expected),
+              "portableReader", row.name, Show(actual) + ", expected " + Show(expected));
     }
 }
 
-void TestIncrementSignal::compute() {
-    QFETCH(QStringList, texts);
-    QFETCH(QString, expected);
-    QFETCH(Failure, failure);
-    std::vector<std::string> t;
-    for (const QString& s : texts)
-        t.push_back(s.toStdString());
-
-    const auto r = calc::ComputeIncrementSignal(t[0], t[1], t[2], t[3], t[4]);
-    QCOMPARE(QString::fromStdString(r.text), expected);
-    QCOMPARE(r.failure, failure);
-    QCOMPARE(r.finite, failure == Failure::none);
-    if (r.finite)
-        QVERIFY(std::abs(r.uvPerIncrement - std::stod(r.text)) <= 0.005 + 1e-12);
+void Hundredths() {
+    struct Row {
+        const char* name;
+        double value;
+        const char* expected;
+    };
+    for (const Row& row : std::initializer_list<Row>{
+             {"one", 1.0, "1.00"},
+             {"leading zero", 0.8, "0.80"},
+             {"no grouping", 45000.0, "45000.00"},
+             {"every integer digit", 1e21, "1000000000000000000000.00"},
+             {"exact tie to even", 0.625, "0.62"},
+             {"just below a half", 0.075, "0.07"},
+             {"just above a half", 0.005, "0.01"},
+             {"negative", -1.0, "-1.00"},
+             {"negative zero", -0.0, "0.00"},
+             {"negative rounding to zero", -0.004, "0.00"},
+             {"negative rounding away", -0.005, "-0.01"},
+             {"not finite", inf, ""},
+         }) {
+        const std::string text = calc::FormatHundredths(row.value);
+        Check(text == row.expected, "hundredths", row.name,
+              "\"" + text + "\", expected \"" + row.expected + "\"");
+    }
 }
 
-void TestIncrementSignal::valuesKeepTheirPlaces() {
+void Compute() {
+    for (const auto& c : SharedCases("calculate")) {
+        const auto& t = c.texts; // excitation, cells, division, capacity, rating
+        const Failure failure = c.expected == "zero divisor"   ? Failure::zeroDivisor
+                                : c.expected == "out of range" ? Failure::outOfRange
+                                                               : Failure::none;
+        const std::string expected = failure == Failure::none ? c.expected : "";
+        if (failure == Failure::none && expected.empty())
+            Fatal(c.name + ": no expected result");
+
+        const auto r = calc::ComputeIncrementSignal(t[0], t[1], t[2], t[3], t[4]);
+        Check(r.text == expected, "compute", c.name,
+              "\"" + r.text + "\", expected \"" + expected + "\"");
+        Check(r.failure == failure, "compute", c.name,
+              "failure " + std::to_string(int(r.failure)) + ", expected " +
+                  std::to_string(int(failure)));
+        Check(r.finite == (failure == Failure::none), "compute", c.name, "finite is wrong");
+        if (r.finite)
+            Check(std::abs(r.uvPerIncrement - std::stod(r.text)) <= 0.005 + 1e-12, "compute",
+                  c.name, Show(r.uvPerIncrement) + " is not what \"" + r.text + "\" shows");
+    }
+}
+
+void ValuesKeepTheirPlaces() {
     const auto r = calc::ComputeIncrementSignal("1", "2", "3", "4", "5");
-    QCOMPARE(r.excitation, 1.0);
-    QCOMPARE(r.cellCount, 2.0);
-    QCOMPARE(r.divisionSize, 3.0);
-    QCOMPARE(r.cellCapacity, 4.0);
-    QCOMPARE(r.cellRating, 5.0);
-    QCOMPARE(r.uvPerIncrement, 1875.0); // 1 × 3 × 5 × 1000 ÷ (4 × 2)
+    struct Row {
+        const char* name;
+        double value, expected;
+    };
+    for (const Row& row : std::initializer_list<Row>{
+             {"excitation", r.excitation, 1.0},
+             {"cell count", r.cellCount, 2.0},
+             {"division size", r.divisionSize, 3.0},
+             {"cell capacity", r.cellCapacity, 4.0},
+             {"cell rating", r.cellRating, 5.0},
+             {"signal", r.uvPerIncrement, 1875.0}, // 1 × 3 × 5 × 1000 ÷ (4 × 2)
+         })
+        Check(row.value == row.expected, "valuesKeepTheirPlaces", row.name,
+              Show(row.value) + ", expected " + Show(row.expected));
 }
 
-QTEST_APPLESS_MAIN(TestIncrementSignal)
-#include "tst_increment_signal.moc"
+} // namespace
+
+int main() {
+    LeadingNumber();
+    PortableReader();
+    Hundredths();
+    Compute();
+    ValuesKeepTheirPlaces();
+    std::printf("%d checks, %d failed\n", checks, failures);
+    return failures == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
+}
