@@ -36,7 +36,7 @@ export const styling = { apply: (element, css) => (element.style.cssText = css) 
 
 const text = (at, size) => decoder.decode(new Uint8Array(program.memory.buffer, at, size));
 const keep = (node) => nodes.push(node) - 1;
-const shown = () => [...windows.keys()].find((panel) => !panel.hidden && !panel.classList.contains('going'));
+const shown = () => [...windows.keys()].find((panel) => !panel.hidden);
 const focusable = (panel) =>
   [...panel.querySelectorAll('input, button')].filter((e) => e.tabIndex >= 0);
 
@@ -218,13 +218,10 @@ const page = {
     // window's title and text, where it hears nothing once the control it was on is gone.
     // Orca looks at that control when it takes the focus change, which on a busy machine can
     // be a good part of a second later.
-    panel.classList.remove('going');
-    if (visible || !panel.contains(document.activeElement)) panel.hidden = !visible;
-    else {
-      panel.classList.add('going');
-      setTimeout(() => panel.classList.contains('going') && ((panel.hidden = true), panel.classList.remove('going')),
-        keptForAssistiveTechnology);
-    }
+    const going = !visible && panel.contains(document.activeElement);
+    panel.hidden = !visible;
+    panel.classList.toggle('going', going); // hidden, but drawn out of sight (style.css)
+    if (going) setTimeout(() => panel.hidden && panel.classList.remove('going'), keptForAssistiveTechnology);
     first ??= visible ? panel : null;
     const entry = history.state?.window;
     if (!visible) {

@@ -38,7 +38,7 @@ after(async () => {
 
 const main = windows.mainfrm.title;
 const help = `${windows.helpfrm.title} – ${main}`;
-const shown = (tab) => tab.$$eval('section.window:not([hidden]):not(.going)', (all) => all.map((e) => e.id));
+const shown = (tab) => tab.$$eval('section.window:not([hidden])', (all) => all.map((e) => e.id));
 // The page has done what the last input asked: the windows have settled and the history
 // stands on the entry of the window shown.
 const settled = (tab) => tab.waitForFunction(() => !document.querySelector('.window.going') &&
