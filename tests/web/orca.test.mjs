@@ -41,10 +41,6 @@ async function hears(mark, expected, what) {
   }
   assert.fail(`${what}: Orca did not say ${JSON.stringify(expected)}; it said ${JSON.stringify(said)}`);
 }
-const focusIs = (name) => {
-  const focus = readFileSync(process.env.ORCA_LOG, 'utf8').match(/locusOfFocus: \[[^\]]*\]/g)?.at(-1);
-  return focus?.includes(name) ? true : focus;
-};
 
 const xdotool = (...args) => execFileSync('xdotool', args, { encoding: 'utf8' }).trim();
 
@@ -97,14 +93,14 @@ for (const engine of ['Firefox ESR', 'Chromium']) {
       // inputs, gives the same result, which is heard each time while the focus stays.
       let mark = utterances().length;
       await tab.press('#mainfrm-cmd1');
-      await hears(mark, ['Calculate push button.'], 'the first Calculate');
+      await hears(mark, [result], 'the first Calculate');
       for (let i = 1; i <= 3; i++) {
         mark = utterances().length;
         await tab.press('#mainfrm-cmd1');
         const said = await hears(mark, [result], `Calculate ${i} with the focus on it`);
         assert.deepEqual(said.filter((words) => words.startsWith('Quinbray per')), [result], `Calculate ${i}`);
       }
-      assert.equal(focusIs('Calculate'), true, 'the focus stays on Calculate');
+      assert.equal(await tab.evaluate(() => document.activeElement.id), 'mainfrm-cmd1', 'the focus stays on Calculate');
 
       mark = utterances().length;
       await tab.press('#mainfrm-cmd2');
