@@ -23,6 +23,8 @@ const combos = new WeakMap(); // a list's text box → its Combo
 const closable = new WeakSet(); // windows whose close control the program answers
 let first = null; // the window shown first, which the browser's Back leaves with the page
 let leaving = false; // a window's history entry is being left for the program
+let clicked = null; // the button whose click is being handled, which opens a window it shows
+const keptForAssistiveTechnology = 1500; // ms, a window that gave up the focus (see visible)
 
 // As the program numbers them: design::Kind, and page::Flags.
 const Kind = { label: 0, button: 1, list: 2, field: 3 };
@@ -38,9 +40,27 @@ const shown = () => [...windows.keys()].find((panel) => !panel.hidden);
 const focusable = (panel) =>
   [...panel.querySelectorAll('input, button')].filter((e) => e.tabIndex >= 0);
 
+// Runs once the next frame is drawn, or soon where none is (a tab in the background).
+function afterFrame(run) {
+  let ran = false;
+  const once = () => ran || ((ran = true), run());
+  requestAnimationFrame(() => setTimeout(once));
+  setTimeout(once, 100);
+}
+
 // Hands a notification to the program, or keeps it until the program is ready.
 const notify = (element, call) =>
   startup.notify(element, () => ids.has(element) && guard(() => call(ids.get(element))));
+// A click, which is what opens a window.
+const click = (button) =>
+  notify(button, (id) => {
+    clicked = button;
+    try {
+      program.ui_click(id);
+    } finally {
+      clicked = null;
+    }
+  });
 
 // A failure inside the program leaves it in no state to go on from.
 let onFailure = () => {};
@@ -63,7 +83,7 @@ function addWindow(panel, title) {
 function wire(element, box = element.closest('.combo')) {
   if (element.matches('button.control'))
     wireButton(element, {
-      click: () => notify(element, (id) => program.ui_click(id)),
+      click: () => click(element),
       mouseUp: (...args) => notify(element, (id) => program.ui_mouse_up(id, ...args)),
       scale: () => parseFloat(getComputedStyle(element).getPropertyValue('--px')) || 1,
     });
@@ -86,6 +106,10 @@ const page = {
     const heading = document.createElement('h1');
     heading.id = `${panel.id}-title`;
     heading.textContent = title;
+    // To assistive technology a window is what it is on a desktop: a dialog named by its
+    // title, which is said as the focus enters it; non-modal, since the page around it is
+    // the browser's. Its text, the captions that label no input, describes it.
+    panel.setAttribute('role', 'dialog');
     panel.setAttribute('aria-labelledby', heading.id);
     const client = document.createElement('div');
     client.className = 'client';
@@ -138,6 +162,11 @@ const page = {
     element.id = id;
     box.classList.add('control');
     styling.apply(box, text(cssAt, cssSize));
+    if (kind === Kind.label && !forSize) {
+      const panel = nodes[window];
+      const described = panel.getAttribute('aria-describedby');
+      panel.setAttribute('aria-describedby', described ? `${described} ${id}` : id);
+    }
     windows.get(nodes[window]).client.append(box);
     wire(element, box);
     ids.set(element, nodes.length);
@@ -183,18 +212,33 @@ const page = {
   visible(window, visible) {
     const panel = nodes[window];
     const shownWindow = windows.get(panel);
+    // A window that holds the focus is hidden from the eye at once, but from assistive
+    // technology only a moment after the window shown in its place has taken the focus: a
+    // screen reader hears the switch from the control it was on to the new one, with the new
+    // window's title and text, where it hears nothing once the control it was on is gone.
+    // Orca looks at that control when it takes the focus change, which on a busy machine can
+    // be a good part of a second later.
+    const going = !visible && panel.contains(document.activeElement);
     panel.hidden = !visible;
+    panel.classList.toggle('going', going); // hidden, but drawn out of sight (style.css)
+    if (going) setTimeout(() => panel.hidden && panel.classList.remove('going'), keptForAssistiveTechnology);
     first ??= visible ? panel : null;
     const entry = history.state?.window;
     if (!visible) {
       if (entry === panel.id && panel !== first) {
         leaving = true; // closed by the program: its entry goes, as Back would have done
-        history.back();
+        // Once the focus has moved and the browser has drawn it: Chromium tells assistive
+        // technology of no focus change that a move in the history follows at once.
+        afterFrame(() => history.back());
       }
       return;
     }
-    if (panel !== first && closable.has(panel) && entry !== panel.id) history.pushState({ window: panel.id }, '');
-    document.title = shownWindow.title;
+    // What opened it opens it again when Forward, or a reload, comes back to its entry.
+    if (panel !== first && closable.has(panel) && entry !== panel.id)
+      history.pushState({ window: panel.id, openedBy: clicked?.id }, '');
+    // The tab and the history name the program too, where a window's title does not.
+    const name = windows.get(first)?.title;
+    document.title = panel === first || !name ? shownWindow.title : `${shownWindow.title} – ${name}`;
     if (panel.contains(document.activeElement)) return; // where the user already is
     const focus = panel.contains(shownWindow.focus) ? shownWindow.focus : focusable(panel)[0];
     focus?.focus();
@@ -229,13 +273,17 @@ const page = {
 
   // Every window goes and nothing more is handled. A tab the page did not open stays open
   // (only an installed app's window, or one a script opened, may be closed), so the page
-  // says that the program has ended, its link taking the focus so that it is read out.
+  // says that the program has ended, in its line and its title: the line's link takes the
+  // focus, described by the line, so that both are read out.
   end() {
     startup.end();
+    const name = windows.get(first)?.title;
     for (const panel of windows.keys()) panel.remove();
     document.querySelectorAll('dialog').forEach((dialog) => dialog.remove());
     if (window.opener || matchMedia('(display-mode: standalone)').matches) window.close();
     const line = document.getElementById('ended');
+    const words = line.querySelector('.why')?.textContent.replace(/\.$/, '');
+    if (words) document.title = name ? `${words} – ${name}` : words;
     line.hidden = false;
     line.querySelector('a').focus();
   },
@@ -243,23 +291,23 @@ const page = {
 
 // A read-only field is what a window tells the user, which the focus need not reach: each
 // text the program writes there is said once, politely, by the page's live region, with the
-// field's caption, also where it is the same text again or none.
-let saying;
+// field's caption, also where it is the same text again or none. A screen reader passes over
+// a text that is the same as the last it was given (Orca does, even where the region was
+// emptied in between), so every other text ends in a zero-width space, which is not heard.
+let odd = false;
 function say(field) {
   const region = document.getElementById('said');
   if (!region) return;
   const caption = document.querySelector(`label[for="${field.id}"]`)?.textContent;
-  const words = `${caption ? `${caption}: ` : ''}${field.value || 'cleared'}`;
-  // Emptied first, so that a repeated text is a change that a screen reader hears.
-  region.textContent = '';
-  clearTimeout(saying);
-  saying = setTimeout(() => (region.textContent = words), 100);
+  odd = !odd;
+  region.textContent = `${caption ? `${caption}: ` : ''}${field.value || 'cleared'}${odd ? '\u200b' : ''}`;
 }
 
 // Keys the page takes from the browser: Alt and a button's underlined letter raise its
-// click, and Tab goes round the shown window's controls as in a desktop window. The letter
-// is the one the keyboard layout types; where it types no Latin letter (Cyrillic layouts,
-// the Option key of a Mac), the key's place stands in for it.
+// click. The letter is the one the keyboard layout types; where it types no Latin letter
+// (Cyrillic layouts, the Option key of a Mac), the key's place stands in for it. Tab is the
+// browser's: it follows the window's controls in their order, then goes on to the browser,
+// as on any page.
 function onKey(e) {
   const panel = shown();
   if (startup.state === 'ended' || !panel || document.querySelector('dialog[open]')) return;
@@ -271,12 +319,6 @@ function onKey(e) {
     e.preventDefault();
     e.stopPropagation();
     button.click();
-  } else if (e.key === 'Tab' && !e.altKey && !e.ctrlKey && !e.metaKey) {
-    const stops = focusable(panel);
-    const at = stops.indexOf(document.activeElement);
-    if (at < 0) return; // from a control outside the Tab order, the browser's own order
-    e.preventDefault();
-    stops[(at + (e.shiftKey ? stops.length - 1 : 1)) % stops.length].focus();
   }
 }
 
@@ -289,11 +331,25 @@ function endTyping(e) {
 }
 
 // Back from a window shown over the first: the program closes it, as its close control.
-function back() {
+// Forward to the entry of a window that was closed, by Back or by the window's own controls:
+// what opened it opens it again, so that every entry shows what it stands for.
+function moved() {
   if (leaving) return void (leaving = false);
   const panel = shown();
-  if (panel && panel !== first && closable.has(panel) && history.state?.window !== panel.id)
+  const entry = history.state?.window;
+  if (panel && panel !== first && closable.has(panel) && entry !== panel.id)
     notify(panel, (id) => program.ui_close(id));
+  else if (entry && entry !== panel?.id) reopen();
+}
+
+// The entry's window is opened again by a click on the button that opened it, where that is
+// shown and nothing modal is open; otherwise the entry is left for the one before it, so
+// that Back from there still shows a change.
+function reopen() {
+  const opener = document.getElementById(history.state.openedBy ?? '');
+  if (opener && shown()?.contains(opener) && !document.querySelector('dialog[open]')) return click(opener);
+  leaving = true;
+  history.back();
 }
 
 // Takes over the windows the page's HTML holds, so that they work before the program is
@@ -310,7 +366,7 @@ export function takeOver(early = []) {
   }
   document.addEventListener('keydown', onKey, true);
   document.addEventListener('keydown', endTyping);
-  addEventListener('popstate', back);
+  addEventListener('popstate', moved);
   startup.replay(early);
 }
 
@@ -361,4 +417,6 @@ export function starting(exports, failure) {
 export function ready() {
   for (const input of document.querySelectorAll('[role="combobox"]')) combos.get(input)?.settle();
   startup.ready();
+  // A reload on a window's entry shows that window again.
+  if (history.state?.window && history.state.window !== shown()?.id) reopen();
 }
