@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
@@ -292,7 +293,9 @@ private:
 };
 
 // A warning box as an alert of its own, beside the window it warns over rather than inside
-// it, with its text as its description.
+// it. Its text is the OK button's description (Window::Warn), not the alert's: a screen
+// reader that takes a press late makes the box its own before it appears, and then says
+// only the button that takes the focus, so the button carries the text, said once.
 class WarningAccessible : public QAccessibleWidget {
 public:
     explicit WarningAccessible(QMessageBox* box)
@@ -302,13 +305,40 @@ public:
         return QAccessible::queryAccessibleInterface(qApp);
     }
     QString text(QAccessible::Text type) const override {
-        const auto& box = *static_cast<QMessageBox*>(widget());
         if (type == QAccessible::Name)
-            return box.windowTitle();
-        if (type == QAccessible::Description)
-            return box.text();
+            return widget()->windowTitle();
         return QAccessibleWidget::text(type);
     }
+};
+
+// The warning's text, shown in the box as designed and told as what describes its button;
+// related to the button, so that a reader does not read it again as the alert's own text.
+class WarningTextAccessible : public QAccessibleWidget {
+public:
+    explicit WarningTextAccessible(QLabel* label)
+        : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text type) const override {
+        if (type == QAccessible::Name)
+            return static_cast<QLabel*>(widget())->text();
+        return QAccessibleWidget::text(type);
+    }
+    QList<std::pair<QAccessibleInterface*, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override {
+        QList<std::pair<QAccessibleInterface*, QAccessible::Relation>> related;
+        if (match & QAccessible::Labelled)
+            if (QAbstractButton* ok = Box().button(QMessageBox::Ok))
+                related.append({QAccessible::queryAccessibleInterface(ok), QAccessible::Labelled});
+        return related;
+    }
+
+    static bool Is(const QLabel& label) {
+        const auto* box = qobject_cast<const QMessageBox*>(label.parentWidget());
+        return box && !label.text().isEmpty() && label.text() == box->text();
+    }
+
+private:
+    QMessageBox& Box() const { return *static_cast<QMessageBox*>(widget()->parentWidget()); }
 };
 
 QAccessibleInterface* Accessible(const QString& className, QObject* object) {
@@ -320,6 +350,9 @@ QAccessibleInterface* Accessible(const QString& className, QObject* object) {
     }
     if (className == QLatin1String("QMessageBox"))
         return new WarningAccessible(static_cast<QMessageBox*>(object));
+    if (className == QLatin1String("QLabel"))
+        if (auto* label = static_cast<QLabel*>(object); WarningTextAccessible::Is(*label))
+            return new WarningTextAccessible(label);
     if (className == QLatin1String("QWidget"))
         if (auto* window = dynamic_cast<Native*>(object))
             return new WindowAccessible(window);

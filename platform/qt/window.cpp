@@ -350,6 +350,8 @@ void Window::Warn(std::string_view text) {
     // Window-modal but not blocking: the notification returns and the button comes back up.
     auto* box = new QMessageBox(QMessageBox::Warning, built->windowTitle(), FromUtf8(text),
                                 QMessageBox::Ok, built.get());
+    // A screen reader says the text with the button that takes the focus (accessible.cpp).
+    box->button(QMessageBox::Ok)->setAccessibleDescription(box->text());
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMap>
 #include <QMessageBox>
@@ -155,7 +156,9 @@ void TestAccessible::windows() {
 }
 
 // The warning is an alert beside its window, not inside it, so that a reader takes it for
-// a window that appeared and reads its text.
+// a window that appeared. Its text describes the OK button, which a reader says as the focus
+// lands on it whenever the box appeared; the text shown is related to the button, so that a
+// reader does not say it a second time as the alert's.
 void TestAccessible::warning() {
     QWidget& main = Window(shell::Form::mainfrm);
     QComboBox* cells = main.findChild<QComboBox*>("Combo2");
@@ -163,12 +166,27 @@ void TestAccessible::warning() {
     QTest::mouseClick(main.findChild<QPushButton*>("cmd1"), Qt::LeftButton);
     QMessageBox* box = main.findChild<QMessageBox*>();
     QVERIFY(box && box->isVisible());
+    const QString text = "The number of load cells and the load cell capacity must not be zero.";
     QAccessibleInterface* alert = QAccessible::queryAccessibleInterface(box);
     QCOMPARE(alert->role(), QAccessible::AlertMessage);
     QCOMPARE(alert->parent()->role(), QAccessible::Application);
     QCOMPARE(alert->text(QAccessible::Name), "Quinbray Build Calculator");
-    QCOMPARE(alert->text(QAccessible::Description),
-             "The number of load cells and the load cell capacity must not be zero.");
+    QCOMPARE(alert->text(QAccessible::Description), "");
+    QAbstractButton* ok = box->button(QMessageBox::Ok);
+    QVERIFY(ok);
+    QAccessibleInterface* button = QAccessible::queryAccessibleInterface(ok);
+    QCOMPARE(button->text(QAccessible::Name), "OK");
+    QCOMPARE(button->text(QAccessible::Description), text);
+    QLabel* shown = nullptr;
+    for (QLabel* label : box->findChildren<QLabel*>())
+        if (label->text() == text)
+            shown = label;
+    QVERIFY(shown && shown->isVisible());
+    QAccessibleInterface* said = QAccessible::queryAccessibleInterface(shown);
+    QCOMPARE(said->text(QAccessible::Name), text);
+    const auto related = said->relations(QAccessible::Labelled);
+    QCOMPARE(related.size(), 1);
+    QCOMPARE(related.front().first, button);
     box->close();
     cells->setEditText("4");
 }
