@@ -2,31 +2,16 @@
 caption labels its input, and that the text inside each list is named by it too."""
 
 import sys
-import time
 
 import pyatspi
+
+from calculator_tree import application, nodes
 
 CAPTIONS = {
     "Excitation Voltage", "Number of Load Cells", "Division Size in Lb or KG",
     "Load Cell Capacity", "Cell Rating in mV / Volt", "Quinbray per Increment",
 }
 INPUTS = {pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY}
-
-
-def application():
-    for _ in range(100):
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.name == "Quinbray":
-                return app
-        time.sleep(0.1)
-    sys.exit("FAIL: the program is not on the accessibility bus")
-
-
-def nodes(node):
-    yield node
-    for child in node:
-        if child is not None:
-            yield from nodes(child)
 
 
 def labels(node):

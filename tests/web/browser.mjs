@@ -1,6 +1,8 @@
 // Debian's Chromium, headless, with a fresh profile, and the site's server: what the web
 // tests and the benchmark share.
+import { spawn } from 'node:child_process';
 import { mkdirSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -107,3 +109,25 @@ export async function runWasiCommand(bytes, input, runs, args = []) {
   output.reduce((at, chunk) => (bytesOut.set(chunk, at), at + chunk.length), 0);
   return { output: new TextDecoder().decode(bytesOut), times };
 }
+
+// A virtual X server of the given screen, which tells its display once it is listening;
+// its end is put on `stops`, the test's list of what to end.
+export async function xServer(stops, screen) {
+  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', screen, '-nolisten', 'tcp'],
+    { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+  const display = await new Promise((done, fail) => {
+    let said = '';
+    xvfb.stdio[3].on('data', (data) => (said += data).includes('\n') && done(`:${said.trim()}`));
+    xvfb.on('exit', () => fail(new Error('Xvfb did not start')));
+  });
+  stops.push(() => xvfb.kill());
+  return display;
+}
+
+// A free port on the loopback interface, for a driver to listen on.
+export const freePort = () => new Promise((done) => {
+  const probe = createServer().listen(0, '127.0.0.1', () => {
+    const { port } = probe.address();
+    probe.close(() => done(port));
+  });
+});

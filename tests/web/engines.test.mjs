@@ -13,12 +13,11 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
 import { mkdtempSync, rmSync } from 'node:fs';
-import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 import WebDriver from 'webdriver';
-import { serve } from './browser.mjs';
+import { freePort, serve, xServer } from './browser.mjs';
 import { startUpTexts, windows } from './designed.mjs';
 
 const site = process.env.QUINBRAY_SITE;
@@ -80,31 +79,10 @@ async function gecko() {
   };
 }
 
-// A free port on the loopback interface, for the driver to listen on.
-const freePort = () => new Promise((done) => {
-  const probe = createServer().listen(0, '127.0.0.1', () => {
-    const { port } = probe.address();
-    probe.close(() => done(port));
-  });
-});
-
-// A virtual X server, which tells its display once it is listening.
-async function xServer() {
-  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1024x768x24', '-nolisten', 'tcp'],
-    { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
-  const display = await new Promise((done, fail) => {
-    let said = '';
-    xvfb.stdio[3].on('data', (data) => (said += data).includes('\n') && done(`:${said.trim()}`));
-    xvfb.on('exit', () => fail(new Error('Xvfb did not start')));
-  });
-  stops.push(() => xvfb.kill());
-  return display;
-}
-
 // WebKit: WebKitGTK's own driver starts its MiniBrowser for automation; WebDriver's actions
 // are a person's pointer and keys, dispatched by the browser as real input.
 async function webkit() {
-  const display = await xServer();
+  const display = await xServer(stops, '1024x768x24');
   const port = await freePort();
   const driver = spawn(webDriver, [`--port=${port}`], { env: { ...process.env, DISPLAY: display }, stdio: 'ignore' });
   stops.push(() => driver.kill());

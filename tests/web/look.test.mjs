@@ -8,14 +8,13 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFile, spawn } from 'node:child_process';
 import { mkdirSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
-import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { promisify } from 'node:util';
 import { inflateSync } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 import WebDriver from 'webdriver';
-import { chromium, chromiumFlags, launch, serve } from './browser.mjs';
+import { chromium, chromiumFlags, freePort, launch, serve, xServer } from './browser.mjs';
 import * as designed from './designed.mjs';
 
 const site = process.env.QUINBRAY_SITE;
@@ -178,26 +177,7 @@ test("Firefox: WCAG text spacing from the user's own stylesheet cuts no caption 
   }
 });
 
-// A virtual X server, which tells its display once it is listening.
-async function xServer() {
-  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
-    { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
-  const display = await new Promise((done, fail) => {
-    let said = '';
-    xvfb.stdio[3].on('data', (data) => (said += data).includes('\n') && done(`:${said.trim()}`));
-    xvfb.on('exit', () => fail(new Error('Xvfb did not start')));
-  });
-  stops.push(() => xvfb.kill());
-  return display;
-}
 const xdotool = (display, ...args) => promisify(execFile)('xdotool', args, { env: { ...process.env, DISPLAY: display } });
-const freePort = () => new Promise((done) => {
-  const probe = createServer().listen(0, '127.0.0.1', () => {
-    const { port } = probe.address();
-    probe.close(() => done(port));
-  });
-});
-
 // Each engine's browser set to zoom text alone, headed on the given X server: `window` is its
 // X window, which the browser's own zoom key is typed into.
 async function firefoxTextZoom(display) {
@@ -244,7 +224,7 @@ function scales() {
 
 for (const [engine, start] of [['Firefox', firefoxTextZoom], ['WebKit', webkitTextZoom]])
   test(`${engine}'s zoom of text alone, up to 200 %, grows the window with the text and cuts none`, async () => {
-    const display = await xServer();
+    const display = await xServer(stops, '1280x1024x24');
     const b = await start(display);
     await b.open(url);
     await waitFor(() => b.run(() => document.documentElement.matches('.ready')), 'the program');
