@@ -36,6 +36,8 @@ private slots:
     void leadingNumber();
     void portableReader_data();
     void portableReader();
+    void portableReaderRefuses_data();
+    void portableReaderRefuses();
     void hundredths_data();
     void hundredths();
     void compute_data();
@@ -152,6 +154,32 @@ void TestIncrementSignal::portableReader() {
              qPrintable(QString::number(actual, 'g', 17)));
 }
 
+// Whatever it is given, the reader reads nothing beyond the text (each row is copied to a
+// buffer of exactly its length, which the address sanitizer guards), and refuses what is not
+// a number of its form, leaving the value alone.
+void TestIncrementSignal::portableReaderRefuses_data() {
+    QTest::addColumn<QByteArray>("text");
+    for (const char* text :
+         {"",   ".",  "1e",    "1E",   "1e+",   "1e-", ".e5",  "e5",  "-1",  "+1",
+          " 1", "1 ", "1.2.3", "1e5.", "1e5e5", "1x",  "0x10", "inf", "nan", "1e+-5"})
+        QTest::newRow(text) << QByteArray(text);
+    QTest::newRow("a zero byte inside") << QByteArray("1\0"
+                                                      "5",
+                                                      3);
+    QTest::newRow("bytes above ASCII") << QByteArray("1\xEF\xBC\x95");
+}
+
+void TestIncrementSignal::portableReaderRefuses() {
+    QFETCH(QByteArray, text);
+    const std::vector<char> exact(text.begin(), text.end());
+    const char* first = exact.data();
+    double value = -1;
+    const auto [end, error] = calc::ReadDecimalPortably(first, first + exact.size(), value);
+    QCOMPARE(error, std::errc::invalid_argument);
+    QVERIFY(end == first);
+    QCOMPARE(value, -1.0);
+}
+
 void TestIncrementSignal::hundredths_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("expected");
@@ -161,6 +189,11 @@ void TestIncrementSignal::hundredths_data() {
     QTest::newRow("no grouping") << 45000.0 << "45000.00";
     QTest::newRow("every integer digit") << 1e21 << "1000000000000000000000.00";
     QTest::newRow("exact tie to even") << 0.625 << "0.62";
+    QTest::newRow("exact tie up to even") << 1.375 << "1.38";
+    QTest::newRow("tie with many digits") << 4398046511103.125 << "4398046511103.12";
+    QTest::newRow("below 2^43") << 0x1p43 - 0.5 << "8796093022207.50";
+    QTest::newRow("2^43") << 0x1p43 << "8796093022208.00";
+    QTest::newRow("smallest subnormal") << 4.9e-324 << "0.00";
     QTest::newRow("just below a half") << 0.075 << "0.07";
     QTest::newRow("just above a half") << 0.005 << "0.01";
     QTest::newRow("negative") << -1.0 << "-1.00";
