@@ -109,6 +109,8 @@ Class Kind(const design::Control& control) {
 // Sent to itself once the window system has tried to make the window fullscreen: see
 // WM_WINDOWPOSCHANGING.
 constexpr UINT kSettle = WM_APP + 1;
+// Fires once the shown window has painted (timers come after painting), for Native::MarkLive.
+constexpr UINT_PTR kMarkLiveTimer = 1;
 
 // Whether the move puts the client area at a corner of its screen with the title bar
 // above it, off the screen: where fullscreen puts it, and no person drags a window to.
@@ -236,6 +238,14 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         }
         return 0;
     }
+    case WM_TIMER:
+        if (wParam != kMarkLiveTimer)
+            break;
+        window->MarkLive();
+        return 0;
+    case WM_GETOBJECT: // a screen reader asks for the window: its fields are marked first
+        window->MarkLive();
+        break;
     case kSettle:
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -284,9 +294,17 @@ Native::Native(const design::Form& designed)
         if (control.backColour)
             backBrushes[std::size_t(index)].reset(CreateSolidBrush(*control.backColour));
         if (control.live)
-            win32::MarkLive(child);
+            unmarkedLive.push_back(child);
     }
     Layout(DpiOf(hwnd));
+}
+
+void Native::MarkLive() {
+    if (unmarkedLive.empty())
+        return;
+    KillTimer(hwnd, kMarkLiveTimer);
+    for (const HWND control : std::exchange(unmarkedLive, {}))
+        win32::MarkLive(control);
 }
 
 Native::~Native() {
@@ -348,6 +366,8 @@ void Window::Destroy::operator()(Native* window) const {
 
 void Window::Visible(bool visible) {
     ShowWindow(built->hwnd, visible ? SW_SHOW : SW_HIDE);
+    if (visible && !built->unmarkedLive.empty())
+        SetTimer(built->hwnd, kMarkLiveTimer, USER_TIMER_MINIMUM, nullptr);
     if (visible) // takes the keyboard, so access keys work at once
         SetForegroundWindow(built->hwnd);
 }
