@@ -323,13 +323,20 @@ void Native::Layout(int newDpi) {
         return fonts.emplace_back(&font, MakeFont(font, dpi)).second.get();
     };
     const auto px = [&](int twips) { return design::Pixels(twips, dpi); };
+    // The item height each list of a font and height ended with, which the next such list
+    // takes at once: every change of it resizes the list's drop-down, a window of its own.
+    struct ItemHeight {
+        HFONT font;
+        int height;
+        LRESULT item;
+    };
+    std::vector<ItemHeight> itemHeights;
 
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const design::Control& control = form.controls[i];
         const HWND child = controls[i];
-        SendMessageW(child, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(fontOf(control.font ? *control.font : form.font)),
-                     FALSE);
+        const HFONT font = fontOf(control.font ? *control.font : form.font);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         const int height = px(control.height);
         if (control.kind != design::Kind::list) {
             MoveWindow(child, px(control.left), px(control.top), px(control.width), height, TRUE);
@@ -341,6 +348,13 @@ void Native::Layout(int newDpi) {
         // the first change as after it: correct until the box has the designed height.
         MoveWindow(child, px(control.left), px(control.top), px(control.width), height * 8, TRUE);
         LRESULT item = SendMessageW(child, CB_GETITEMHEIGHT, WPARAM(-1), 0);
+        const auto alike = std::ranges::find_if(itemHeights, [&](const ItemHeight& earlier) {
+            return earlier.font == font && earlier.height == height;
+        });
+        if (alike != itemHeights.end() && alike->item != item) {
+            item = alike->item;
+            SendMessageW(child, CB_SETITEMHEIGHT, WPARAM(-1), item);
+        }
         for (int attempt = 0; attempt < 3; ++attempt) {
             RECT box;
             GetWindowRect(child, &box);
@@ -349,6 +363,8 @@ void Native::Layout(int newDpi) {
             item += height - (box.bottom - box.top);
             SendMessageW(child, CB_SETITEMHEIGHT, WPARAM(-1), item);
         }
+        if (alike == itemHeights.end())
+            itemHeights.push_back({font, height, item});
     }
 
     const SIZE outer = OuterSize(px(form.clientWidth), px(form.clientHeight), dpi);
