@@ -138,13 +138,18 @@ double OutOfRangeValue(std::string_view mantissa, std::string_view exponent) {
 }
 
 // from_chars where the library has it for double, the portable reader where not: decided
-// by the compiler from the library at hand, the same way on every platform.
+// by the compiler from the library at hand, the same way on every platform. Either way the
+// numbers people type take the portable reader's fast path first, which gives the same
+// value sooner than the general reader.
 template <class Double>
 std::from_chars_result ReadDecimal(const char* first, const char* last, Double& value) {
-    if constexpr (requires { std::from_chars(first, last, value, std::chars_format::general); })
+    if constexpr (requires { std::from_chars(first, last, value, std::chars_format::general); }) {
+        if (ReadDecimalExactly(first, last, value))
+            return {last, std::errc{}};
         return std::from_chars(first, last, value, std::chars_format::general);
-    else
+    } else {
         return ReadDecimalPortably(first, last, value);
+    }
 }
 
 // A product has left the range when it overflowed, or underflowed to zero from factors

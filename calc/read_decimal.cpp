@@ -83,6 +83,10 @@ bool ReadExactly(const char* first, const char* last, double& value) {
 
 } // namespace
 
+bool ReadDecimalExactly(const char* first, const char* last, double& value) {
+    return WellFormed(first, last) && ReadExactly(first, last, value);
+}
+
 // The fast path above, else strtod, which rounds correctly too, with the full stop swapped
 // for the decimal point of the C library's locale.
 std::from_chars_result ReadDecimalPortably(const char* first, const char* last, double& value) {
