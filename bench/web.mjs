@@ -4,21 +4,24 @@
 // slow phone, and on that phone the time until a first tap on Calculate shows its result;
 // and Lighthouse's performance score as its phone. The calculation in the page is
 // bench/web_calc.mjs.
-// Usage: node bench/web.mjs SITE [RUNS]
+// Usage: node bench/web.mjs SITE [RUNS] [--rounds-only]
+// With --rounds-only, only the rows of the rounds, not the bytes or Lighthouse's score, which
+// do not change from one run to the next.
 import { cpSync, mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { launch, PredefinedNetworkConditions, quantile, serve } from '../tests/web/browser.mjs';
 import { audit } from '../tests/web/lighthouse.mjs';
 
-const [site, runs = '15'] = process.argv.slice(2);
+const [site, runs = '15', only] = process.argv.slice(2);
+const roundsOnly = only === '--rounds-only';
 const row = (...cells) => console.log(`| ${cells.join(' | ')} |`);
 
 const browser = await launch();
 // A first visit, with the service worker's copies of every file.
 const server = await serve(site);
 const url = `http://127.0.0.1:${server.address().port}/`;
-{
+if (!roundsOnly) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   await page.goto(url);
@@ -31,6 +34,8 @@ const url = `http://127.0.0.1:${server.address().port}/`;
   await context.close();
   await new Promise((done) => server.close(done));
   row('web: bytes a first visit transfers, gzip, service worker included', `${(server.bytesSent / 1024).toFixed(1)} KiB`, '', '', 'at most 100 KiB');
+} else {
+  server.close();
 }
 
 // The static page: the shown window's markup as the program made it, with the stylesheet
@@ -111,8 +116,10 @@ rowOf('first contentful paint, phone (Slow 4G, CPU 4 times slower, 412 px)', ...
   'static page, same controls, same phone', 'at most 1.10');
 rowOf('navigation to the result of a first tap on Calculate, phone', times.tap, times.phone[1],
   "static page's first contentful paint, same phone", 'at most 1.50');
-const { scores } = await audit(address(program), ['performance']);
-row('web: Lighthouse 12 mobile performance score', String(scores.performance), '', '', '100');
+if (!roundsOnly) {
+  const { scores } = await audit(address(program), ['performance']);
+  row('web: Lighthouse 12 mobile performance score', String(scores.performance), '', '', '100');
+}
 program.close();
 still.close();
 

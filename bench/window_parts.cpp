@@ -6,7 +6,10 @@
 //   buttons  and the three buttons
 //   fields   and the two text fields
 //   lists    and the four editable lists: the whole window, before its load step fills it
-// Each part includes the ones before it.
+// Each part includes the ones before it. A second word changes the window built:
+//   one-face  every font in the window's own face, which scales as asked: no font is made
+//             twice to look for a scalable substitute of a face that does not
+//   no-live   no field live for screen readers: the window without their set-up
 
 #include "mainwindow/mainfrm_design.h"
 #include "platform/ui.h"
@@ -34,21 +37,30 @@ int main(int argc, char* argv[]) {
                                                                        {"buttons", Kind::button},
                                                                        {"fields", Kind::field},
                                                                        {"lists", Kind::list}}};
-    const std::string_view part = argc == 2 ? argv[1] : "";
+    const std::string_view part = argc >= 2 ? argv[1] : "";
+    const std::string_view variant = argc == 3 ? argv[2] : "";
     const auto upTo = std::ranges::find(kParts, part, &std::pair<std::string_view, Kind>::first);
-    if (part != "frame" && upTo == kParts.end()) {
-        std::fprintf(stderr, "usage: window_parts frame|labels|buttons|fields|lists\n");
+    if ((part != "frame" && upTo == kParts.end()) || argc > 3 ||
+        (argc == 3 && variant != "one-face" && variant != "no-live")) {
+        std::fprintf(stderr,
+                     "usage: window_parts frame|labels|buttons|fields|lists [one-face|no-live]\n");
         return 2;
     }
     std::vector<Kind> kinds;
     for (auto at = kParts.begin(); part != "frame" && at <= upTo; ++at)
         kinds.push_back(at->second);
 
-    std::vector<design::Control> controls;
-    for (const design::Control& control : mainfrm_design::kForm.controls)
-        if (std::ranges::find(kinds, control.kind) != kinds.end())
-            controls.push_back(control);
     design::Form form = mainfrm_design::kForm;
+    std::vector<design::Control> controls;
+    for (design::Control control : form.controls) {
+        if (std::ranges::find(kinds, control.kind) == kinds.end())
+            continue;
+        if (variant == "one-face")
+            control.font = nullptr;
+        if (variant == "no-live")
+            control.live = false;
+        controls.push_back(control);
+    }
     form.controls = controls;
 
     ui::Open(argc, argv);

@@ -4,10 +4,14 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <string>
+#include <utility>
 
 namespace calc {
 namespace {
@@ -21,6 +25,7 @@ bool IsDigit(char c) {
 // documents with no-break and other Unicode spaces before them, and typed by input methods in
 // full-width forms; each of those is read as its ASCII form, so that a number the user sees
 // never reads as 0. Any other character that is not ASCII reads as '\0', which no rule takes.
+// The number's characters are gathered in ASCII, as the readers take them.
 class Characters {
 public:
     explicit Characters(std::string_view text)
@@ -33,16 +38,12 @@ public:
         rest_.remove_prefix(next_.size);
         next_ = Decode();
     }
-    void Take(std::string& out) {
-        out += Peek();
+    void Take() {
+        number_ += Peek();
         Skip();
     }
-    bool TakeDigits(std::string& out) {
-        const auto before = out.size();
-        while (IsDigit(Peek()))
-            Take(out);
-        return out.size() != before;
-    }
+    void StartNumber() {}
+    std::string_view Number() const { return number_; }
 
 private:
     struct Decoded {
@@ -79,6 +80,40 @@ private:
 
     std::string_view rest_;
     Decoded next_; // the first character of rest_, read once
+    std::string number_;
+};
+
+// The same characters where the text is plain ASCII, as nearly everything typed and every
+// list value is: bytes as they are, and the number read in place, with nothing decoded or
+// copied. A byte beyond ASCII where the rule looks reads as '\0' and sets the flag (which a
+// copy made to look ahead shares): then the text is one for Characters.
+class AsciiCharacters {
+public:
+    AsciiCharacters(std::string_view text, bool& foreign)
+        : at_(text.data())
+        , end_(text.data() + text.size())
+        , number_(at_)
+        , foreign_(&foreign) {}
+
+    char Peek() const {
+        if (at_ == end_)
+            return '\0';
+        if (static_cast<unsigned char>(*at_) >= 0x80) {
+            *foreign_ = true;
+            return '\0';
+        }
+        return *at_;
+    }
+    void Skip() { ++at_; }
+    void Take() { ++at_; }
+    void StartNumber() { number_ = at_; }
+    std::string_view Number() const { return {number_, static_cast<std::size_t>(at_ - number_)}; }
+
+private:
+    const char* at_;
+    const char* end_;
+    const char* number_;
+    bool* foreign_;
 };
 
 // from_chars leaves the value alone when the number does not fit a double. Whether it was
@@ -103,13 +138,18 @@ double OutOfRangeValue(std::string_view mantissa, std::string_view exponent) {
 }
 
 // from_chars where the library has it for double, the portable reader where not: decided
-// by the compiler from the library at hand, the same way on every platform.
+// by the compiler from the library at hand, the same way on every platform. Either way the
+// numbers people type take the portable reader's fast path first, which gives the same
+// value sooner than the general reader.
 template <class Double>
 std::from_chars_result ReadDecimal(const char* first, const char* last, Double& value) {
-    if constexpr (requires { std::from_chars(first, last, value, std::chars_format::general); })
+    if constexpr (requires { std::from_chars(first, last, value, std::chars_format::general); }) {
+        if (ReadDecimalExactly(first, last, value))
+            return {last, std::errc{}};
         return std::from_chars(first, last, value, std::chars_format::general);
-    else
+    } else {
         return ReadDecimalPortably(first, last, value);
+    }
 }
 
 // A product has left the range when it overflowed, or underflowed to zero from factors
@@ -120,60 +160,130 @@ bool LeftRange(double product, double a, double b) {
 
 } // namespace
 
-double LeadingNumber(std::string_view text) {
-    Characters in(text);
+namespace {
+
+template <class Text> bool TakeDigits(Text& in) {
+    bool any = false;
+    for (; IsDigit(in.Peek()); any = true)
+        in.Take();
+    return any;
+}
+
+// The number rule, over either kind of characters: the number's text in ASCII, with the
+// length of its mantissa and its sign, or nothing when the text does not begin with one.
+struct Scanned {
+    std::string_view number;
+    std::size_t mantissaSize = 0;
+    bool negative = false;
+};
+
+template <class Text> std::optional<Scanned> Scan(Text& in) {
     while (in.Peek() == ' ' || in.Peek() == '\t')
         in.Skip();
 
-    bool negative = false;
+    Scanned scanned;
     if (in.Peek() == '+' || in.Peek() == '-') {
-        negative = in.Peek() == '-';
+        scanned.negative = in.Peek() == '-';
         in.Skip();
     }
 
-    std::string number; // in ASCII, as the readers take it
-    bool hasDigits = in.TakeDigits(number);
+    in.StartNumber();
+    bool hasDigits = TakeDigits(in);
     if (in.Peek() == '.') {
-        in.Take(number);
-        hasDigits = in.TakeDigits(number) || hasDigits;
+        in.Take();
+        hasDigits = TakeDigits(in) || hasDigits;
     }
     if (!hasDigits)
-        return 0.0;
-    const auto mantissaSize = number.size();
+        return std::nullopt;
+    scanned.mantissaSize = in.Number().size();
 
     // An exponent counts only with at least one digit: "2e" and "2e+" read as 2.
     if (in.Peek() == 'e' || in.Peek() == 'E') {
-        Characters exponent = in;
-        std::string digits;
-        exponent.Take(digits);
+        Text exponent = in;
+        exponent.Take();
         if (exponent.Peek() == '+' || exponent.Peek() == '-')
-            exponent.Take(digits);
-        if (exponent.TakeDigits(digits))
-            number += digits;
+            exponent.Take();
+        if (TakeDigits(exponent))
+            in = std::move(exponent);
     }
+    scanned.number = in.Number();
+    return scanned;
+}
 
+double ReadScanned(const Scanned& scanned) {
+    const std::string_view number = scanned.number;
     const char* const first = number.data();
     const char* const last = first + number.size();
     double value = 0.0;
     const auto [end, error] = ReadDecimal(first, last, value);
     if (error == std::errc::result_out_of_range) {
-        const std::string_view all(number);
-        value = OutOfRangeValue(all.substr(0, mantissaSize),
-                                all.substr(std::min(mantissaSize + 1, all.size())));
+        value = OutOfRangeValue(number.substr(0, scanned.mantissaSize),
+                                number.substr(std::min(scanned.mantissaSize + 1, number.size())));
     } else if (error != std::errc{} || end != last) {
-        value = 0.0; // cannot happen for what was scanned above; never guess a value
+        value = 0.0; // cannot happen for what was scanned; never guess a value
     }
-    return negative ? -value : value;
+    return scanned.negative ? -value : value;
 }
+
+} // namespace
+
+double LeadingNumber(std::string_view text) {
+    bool foreign = false;
+    AsciiCharacters ascii(text, foreign);
+    if (const auto scanned = Scan(ascii); !foreign)
+        return scanned ? ReadScanned(*scanned) : 0.0;
+    Characters decoded(text);
+    const auto scanned = Scan(decoded);
+    return scanned ? ReadScanned(*scanned) : 0.0;
+}
+
+namespace {
+
+// A value's hundredths, rounded from its exact binary value with ties to even, where they
+// fit in an integer: a double is m × 2^q exactly, so 100 × m, shifted right by -q, is the
+// count of hundredths and the bits shifted out the rest, with no rounding along the way.
+// Below 2^43 the 53 bits of m times 100 stay within 64. Nothing for larger values.
+std::optional<std::uint64_t> Hundredths(double magnitude) {
+    if (!(magnitude < 0x1p43))
+        return std::nullopt;
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const auto biased = int(bits >> 52);
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    const std::uint64_t m = biased == 0 ? fraction : fraction | std::uint64_t{1} << 52;
+    const int shift = biased == 0 ? 1074 : 1075 - biased; // -q, at least 10 below 2^43
+    const std::uint64_t scaled = m * 100;
+    if (shift >= 64)
+        return 0; // below 2^60 / 2^64 of a hundredth
+    const std::uint64_t count = scaled >> shift;
+    const std::uint64_t rest = scaled & ((std::uint64_t{1} << shift) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+    return count + (rest > half || (rest == half && (count & 1)));
+}
+
+} // namespace
 
 std::string FormatHundredths(double value) {
     if (!std::isfinite(value))
         return {};
     // The largest double has 309 integer digits; add sign, point and two decimals.
     std::array<char, 320> buffer{};
-    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                            std::chars_format::fixed, 2);
-    std::string_view text(buffer.data(), error == std::errc{} ? end - buffer.data() : 0);
+    char* const first = buffer.data();
+    char* const last = first + buffer.size();
+    std::string_view text;
+    if (const auto count = Hundredths(std::abs(value))) {
+        // Every value a scale gives, written without the general decimal conversion.
+        char* end = first;
+        if (value < 0 && *count != 0)
+            *end++ = '-';
+        end = std::to_chars(end, last, *count / 100).ptr;
+        *end++ = '.';
+        *end++ = char('0' + *count % 100 / 10);
+        *end++ = char('0' + *count % 10);
+        text = std::string_view(first, std::size_t(end - first));
+    } else {
+        const auto [end, error] = std::to_chars(first, last, value, std::chars_format::fixed, 2);
+        text = std::string_view(first, error == std::errc{} ? std::size_t(end - first) : 0);
+    }
     if (text == "-0.00")
         text.remove_prefix(1); // a sign on a zero would read as a sign error
     return std::string(text);

@@ -16,9 +16,31 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// What the reader takes: digits with at most one full stop, at least one of them a digit,
+// then perhaps e or E, an optional sign and at least one digit. Checked before reading, so
+// that no text, whatever its bytes, is read beyond its end or given a guessed value.
+bool WellFormed(const char* p, const char* last) {
+    bool digits = false, point = false;
+    for (; p != last && (IsDigit(*p) || (*p == '.' && !point)); ++p) {
+        point = point || *p == '.';
+        digits = digits || *p != '.';
+    }
+    if (!digits)
+        return false;
+    if (p == last)
+        return true;
+    if (*p != 'e' && *p != 'E')
+        return false;
+    ++p;
+    if (p != last && (*p == '+' || *p == '-'))
+        ++p;
+    return p != last && std::all_of(p, last, IsDigit);
+}
+
 // Clinger's fast path: with at most 15 significant digits and a power of ten of at most 22,
 // both the digits and the power are exact doubles, so one multiplication or division
 // rounds correctly. Covers every number a person types here; the rest goes to strtod.
+// Takes only well-formed text.
 bool ReadExactly(const char* first, const char* last, double& value) {
     static constexpr std::array<double, 23> kPowers{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
@@ -39,9 +61,10 @@ bool ReadExactly(const char* first, const char* last, double& value) {
             power -= point;
         }
     }
-    if (p != last) { // what the scanner let through: e, an optional sign, digits
-        const bool negative = *++p == '-';
-        p += *p == '+' || *p == '-';
+    if (p != last) { // e, an optional sign, digits
+        ++p;
+        const bool negative = p != last && *p == '-';
+        p += p != last && (*p == '+' || *p == '-');
         int exponent = 0;
         for (; p != last; ++p) {
             if (exponent > 1000)
@@ -60,9 +83,15 @@ bool ReadExactly(const char* first, const char* last, double& value) {
 
 } // namespace
 
+bool ReadDecimalExactly(const char* first, const char* last, double& value) {
+    return WellFormed(first, last) && ReadExactly(first, last, value);
+}
+
 // The fast path above, else strtod, which rounds correctly too, with the full stop swapped
 // for the decimal point of the C library's locale.
 std::from_chars_result ReadDecimalPortably(const char* first, const char* last, double& value) {
+    if (!WellFormed(first, last))
+        return {first, std::errc::invalid_argument};
     if (ReadExactly(first, last, value))
         return {last, std::errc{}};
     std::string number(first, last);

@@ -58,6 +58,17 @@ std::string Widened(std::string_view text) {
     return wide;
 }
 
+// The standard library's own rounding to two decimals, from the exact binary value with
+// ties to even, which the result text must match character for character.
+std::string StandardHundredths(double value) {
+    std::array<char, 320> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                   std::chars_format::fixed, 2)
+                         .ptr;
+    const std::string text(buffer.data(), end);
+    return text == "-0.00" ? "0.00" : text;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -80,6 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < texts.size(); ++i) {
         Require(SameBits(converted[i], calc::LeadingNumber(texts[i])));
         Require(SameBits(converted[i], calc::LeadingNumber(Widened(texts[i]))));
+        if (std::isfinite(converted[i]))
+            Require(calc::FormatHundredths(converted[i]) == StandardHundredths(converted[i]));
     }
 
     Require(r.finite == (r.failure == calc::Failure::none));
@@ -89,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Require(std::isfinite(r.uvPerIncrement));
     Require(IsResultText(r.text) && r.text != "-0.00");
+    Require(r.text == StandardHundredths(r.uvPerIncrement));
     double shown = 0;
     const auto [end, error] = std::from_chars(r.text.data(), r.text.data() + r.text.size(), shown);
     Require(error == std::errc{} && end == r.text.data() + r.text.size());

@@ -115,8 +115,10 @@ std::string Field::Text() const {
 
 void Field::Text(std::string_view text) {
     SetWindowTextW(window->Control(index), win32::Widen(text).c_str());
-    if (window->form.controls[std::size_t(index)].live && !text.empty())
+    if (window->form.controls[std::size_t(index)].live && !text.empty()) {
+        window->MarkLive();
         win32::Announce(window->Control(index));
+    }
 }
 
 void Button::OnClick(std::function<void()> procedure) {

@@ -51,6 +51,10 @@ struct ui::Native {
     // Places and sizes everything, and makes the fonts, for this many dots per inch.
     void Layout(int newDpi);
     HWND Control(int index) const { return controls[std::size_t(index)]; }
+    // Tells screen readers which fields are live, once. Loading COM and the annotation
+    // service would hold the window's first showing, so this waits until the window has
+    // painted, a screen reader asks for the window, or a live field's text is first told.
+    void MarkLive();
 
     const design::Form& form;
     HWND hwnd = nullptr;
@@ -64,4 +68,6 @@ struct ui::Native {
     HWND focus = nullptr;      // where the keyboard was when the window last lost it
     bool settling = false;     // a change of its own is on its way after the window system's
     bool highContrast = false; // as the system last said: asked once, not at every paint
+
+    std::vector<HWND> unmarkedLive; // the live fields MarkLive has still to mark
 };

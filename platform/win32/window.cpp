@@ -109,6 +109,8 @@ Class Kind(const design::Control& control) {
 // Sent to itself once the window system has tried to make the window fullscreen: see
 // WM_WINDOWPOSCHANGING.
 constexpr UINT kSettle = WM_APP + 1;
+// Fires once the shown window has painted (timers come after painting), for Native::MarkLive.
+constexpr UINT_PTR kMarkLiveTimer = 1;
 
 // Whether the move puts the client area at a corner of its screen with the title bar
 // above it, off the screen: where fullscreen puts it, and no person drags a window to.
@@ -251,6 +253,14 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         }
         return 0;
     }
+    case WM_TIMER:
+        if (wParam != kMarkLiveTimer)
+            break;
+        window->MarkLive();
+        return 0;
+    case WM_GETOBJECT: // a screen reader asks for the window: its fields are marked first
+        window->MarkLive();
+        break;
     case kSettle:
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -299,9 +309,17 @@ Native::Native(const design::Form& designed)
         if (control.backColour)
             backBrushes[std::size_t(index)].reset(CreateSolidBrush(*control.backColour));
         if (control.live)
-            win32::MarkLive(child);
+            unmarkedLive.push_back(child);
     }
     Layout(DpiOf(hwnd));
+}
+
+void Native::MarkLive() {
+    if (unmarkedLive.empty())
+        return;
+    KillTimer(hwnd, kMarkLiveTimer);
+    for (const HWND control : std::exchange(unmarkedLive, {}))
+        win32::MarkLive(control);
 }
 
 Native::~Native() {
@@ -320,13 +338,20 @@ void Native::Layout(int newDpi) {
         return fonts.emplace_back(&font, MakeFont(font, dpi)).second.get();
     };
     const auto px = [&](int twips) { return design::Pixels(twips, dpi); };
+    // The item height each list of a font and height ended with, which the next such list
+    // takes at once: every change of it resizes the list's drop-down, a window of its own.
+    struct ItemHeight {
+        HFONT font;
+        int height;
+        LRESULT item;
+    };
+    std::vector<ItemHeight> itemHeights;
 
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const design::Control& control = form.controls[i];
         const HWND child = controls[i];
-        SendMessageW(child, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(fontOf(control.font ? *control.font : form.font)),
-                     FALSE);
+        const HFONT font = fontOf(control.font ? *control.font : form.font);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         const int height = px(control.height);
         if (control.kind != design::Kind::list) {
             MoveWindow(child, px(control.left), px(control.top), px(control.width), height, TRUE);
@@ -338,6 +363,13 @@ void Native::Layout(int newDpi) {
         // the first change as after it: correct until the box has the designed height.
         MoveWindow(child, px(control.left), px(control.top), px(control.width), height * 8, TRUE);
         LRESULT item = SendMessageW(child, CB_GETITEMHEIGHT, WPARAM(-1), 0);
+        const auto alike = std::ranges::find_if(itemHeights, [&](const ItemHeight& earlier) {
+            return earlier.font == font && earlier.height == height;
+        });
+        if (alike != itemHeights.end() && alike->item != item) {
+            item = alike->item;
+            SendMessageW(child, CB_SETITEMHEIGHT, WPARAM(-1), item);
+        }
         for (int attempt = 0; attempt < 3; ++attempt) {
             RECT box;
             GetWindowRect(child, &box);
@@ -346,6 +378,8 @@ void Native::Layout(int newDpi) {
             item += height - (box.bottom - box.top);
             SendMessageW(child, CB_SETITEMHEIGHT, WPARAM(-1), item);
         }
+        if (alike == itemHeights.end())
+            itemHeights.push_back({font, height, item});
     }
 
     const SIZE outer = OuterSize(px(form.clientWidth), px(form.clientHeight), dpi);
@@ -363,6 +397,8 @@ void Window::Destroy::operator()(Native* window) const {
 
 void Window::Visible(bool visible) {
     ShowWindow(built->hwnd, visible ? SW_SHOW : SW_HIDE);
+    if (visible && !built->unmarkedLive.empty())
+        SetTimer(built->hwnd, kMarkLiveTimer, USER_TIMER_MINIMUM, nullptr);
     if (visible) // takes the keyboard, so access keys work at once
         SetForegroundWindow(built->hwnd);
 }

@@ -15,6 +15,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 using calc::Failure;
@@ -160,6 +161,30 @@ void PortableReader() {
     }
 }
 
+// Whatever it is given, the reader reads nothing beyond the text (each row is copied to a
+// buffer of exactly its length, which the address sanitizer guards), and refuses what is not
+// a number of its form, leaving the value alone.
+void PortableReaderRefuses() {
+    std::vector<std::pair<std::string, std::string>> rows; // name, text
+    for (const char* text :
+         {"",   ".",  "1e",    "1E",   "1e+",   "1e-", ".e5",  "e5",  "-1",  "+1",
+          " 1", "1 ", "1.2.3", "1e5.", "1e5e5", "1x",  "0x10", "inf", "nan", "1e+-5"})
+        rows.emplace_back(text, text);
+    rows.emplace_back("a zero byte inside", std::string("1\0" "5", 3));
+    rows.emplace_back("bytes above ASCII", "1\xEF\xBC\x95");
+    for (const auto& [name, text] : rows) {
+        const std::vector<char> exact(text.begin(), text.end());
+        const char* first = exact.data();
+        double value = -1;
+        const auto [end, error] = calc::ReadDecimalPortably(first, first + exact.size(), value);
+        Check(error == std::errc::invalid_argument, "portableReaderRefuses", name,
+              "error " + std::to_string(int(error)) + ", expected invalid_argument");
+        Check(end == first, "portableReaderRefuses", name,
+              "read " + std::to_string(end - first) + " characters, expected none");
+        Check(value == -1, "portableReaderRefuses", name, "the value became " + Show(value));
+    }
+}
+
 void Hundredths() {
     struct Row {
         const char* name;
@@ -172,6 +197,11 @@ void Hundredths() {
              {"no grouping", 45000.0, "45000.00"},
              {"every integer digit", 1e21, "1000000000000000000000.00"},
              {"exact tie to even", 0.625, "0.62"},
+             {"exact tie up to even", 1.375, "1.38"},
+             {"tie with many digits", 4398046511103.125, "4398046511103.12"},
+             {"below 2^43", 0x1p43 - 0.5, "8796093022207.50"},
+             {"2^43", 0x1p43, "8796093022208.00"},
+             {"smallest subnormal", 4.9e-324, "0.00"},
              {"just below a half", 0.075, "0.07"},
              {"just above a half", 0.005, "0.01"},
              {"negative", -1.0, "-1.00"},
@@ -232,6 +262,7 @@ void ValuesKeepTheirPlaces() {
 int main() {
     LeadingNumber();
     PortableReader();
+    PortableReaderRefuses();
     Hundredths();
     Compute();
     ValuesKeepTheirPlaces();
