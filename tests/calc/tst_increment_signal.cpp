@@ -170,7 +170,7 @@ void PortableReaderRefuses() {
          {"",   ".",  "1e",    "1E",   "1e+",   "1e-", ".e5",  "e5",  "-1",  "+1",
           " 1", "1 ", "1.2.3", "1e5.", "1e5e5", "1x",  "0x10", "inf", "nan", "1e+-5"})
         rows.emplace_back(text, text);
-    rows.emplace_back("a zero byte inside", std::string("1\0" "5", 3));
+    rows.emplace_back("a zero byte inside", std::string{'1', '\0', '5'});
     rows.emplace_back("bytes above ASCII", "1\xEF\xBC\x95");
     for (const auto& [name, text] : rows) {
         const std::vector<char> exact(text.begin(), text.end());
