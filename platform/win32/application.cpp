@@ -71,6 +71,10 @@ extern "C" const PIMAGE_TLS_CALLBACK quinbray_search_system32_only = SearchSyste
 namespace ui {
 
 void Open(int&, char**) {
+    // COM from System32 before anything asks for it by name: Wine's theming library loads it
+    // on first use along the search path the process started with, the program's folder
+    // first. The themed controls load it anyway, so this costs the start-up nothing.
+    LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&classes);
     win32::RegisterWindowClass();
