@@ -2,9 +2,9 @@
 // must hold for any input. Any violation traps, so libFuzzer keeps the input.
 
 #include "calc/increment_signal.h"
+#include "fuzz/require.h"
 
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -14,15 +14,6 @@
 #include <string_view>
 
 namespace {
-
-void Require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
-
-bool SameBits(double a, double b) {
-    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
 
 // -?[0-9]+\.[0-9]{2}, and never a signed zero
 bool IsResultText(std::string_view s) {

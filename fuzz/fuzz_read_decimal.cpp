@@ -5,22 +5,13 @@
 // are by themselves. Any difference traps, so libFuzzer keeps the input.
 
 #include "calc/read_decimal.h"
+#include "fuzz/require.h"
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace {
-
-void Require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
-
-bool SameBits(double a, double b) {
-    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
 
 // The reader takes what from_chars reads whole, starting at a digit or a full stop (no
 // sign, no blank, no "inf"); everything else it refuses, leaving the value alone.
