@@ -22,7 +22,11 @@ trap 'rm -rf "$work"' EXIT
 # compared as the files it unpacks to.
 msi_contents() {
     mkdir -p "$2"
-    msidump --tables --streams --directory "$2" "$1" >/dev/null
+    # msidump writes a table's binary fields (the Icon table's icon) below the current
+    # folder whatever --directory says, so it runs in the folder it writes to.
+    local msi
+    msi=$(readlink -f "$1")
+    (cd "$2" && msidump --tables --streams --directory . "$msi" >/dev/null)
     sed -i 's/^ProductCode\t.*/ProductCode\t(new each build)/' "$2/Property.idt"
     sed -i -E 's/^(9|12|13)\t.*/\1\t(new each build)/' "$2/_SummaryInformation.idt"
     rm "$2"/_Streams/*SummaryInformation "$2"/_Streams/*.cab
