@@ -316,8 +316,7 @@ IncrementSignal ComputeIncrementSignal(std::string_view excitation, std::string_
         r.failure = Failure::outOfRange;
     }
 
-    r.finite = r.failure == Failure::none;
-    if (r.finite)
+    if (r.finite())
         r.text = FormatHundredths(r.uvPerIncrement);
     return r;
 }

@@ -16,12 +16,19 @@ enum class Failure {
     outOfRange,  // a value, product or the quotient left the range of a double
 };
 
-struct IncrementSignal {
+// The five values the texts read as, and the quotient: what the main window keeps of a
+// calculation.
+struct Numbers {
     double excitation = 0, cellCount = 0, divisionSize = 0, cellCapacity = 0, cellRating = 0;
     double uvPerIncrement = 0; // µV per displayed increment
-    bool finite = false;       // uvPerIncrement is usable
-    std::string text;          // uvPerIncrement as "##0.00"; empty when !finite
+};
+
+struct IncrementSignal : Numbers {
+    std::string text; // uvPerIncrement as "##0.00"; empty when not finite
     Failure failure = Failure::none;
+
+    // uvPerIncrement is usable.
+    bool finite() const { return failure == Failure::none; }
 };
 
 // Reads the number a text begins with: blanks, an optional sign, digits with at most one

@@ -1,6 +1,5 @@
 #include "mainwindow/mainfrm.h"
 
-#include "calc/increment_signal.h"
 #include "mainwindow/mainfrm_design.h"
 
 #include <initializer_list>
@@ -61,13 +60,8 @@ void mainfrm::Form_Load() {
 void mainfrm::cmd1_MouseUp(ui::MouseButton, int, int, int) {
     const auto result = calc::ComputeIncrementSignal(Combo1.Text(), Combo2.Text(), Text3.Text(),
                                                      Combo4.Text(), Combo5.Text());
-    if (result.finite) {
-        excitation = result.excitation;
-        cellCount = result.cellCount;
-        divisionSize = result.divisionSize;
-        cellCapacity = result.cellCapacity;
-        cellRating = result.cellRating;
-        uvPerIncrement = result.uvPerIncrement;
+    if (result.finite()) {
+        Numbers::operator=(result); // the six fields, all at once
         Text1.Text(result.text);
         return;
     }

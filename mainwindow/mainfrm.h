@@ -5,15 +5,14 @@
 // The arithmetic is calc::ComputeIncrementSignal; showing, hiding and ending go through the
 // shell, which owns the one instance of this window.
 
+#include "calc/increment_signal.h"
 #include "shell/forms.h"
 
-class mainfrm : public shell::Instance {
+// Its fields excitation, cellCount, divisionSize, cellCapacity, cellRating and uvPerIncrement
+// are those of the last calculation with a finite quotient, written only by cmd1_MouseUp.
+class mainfrm : public shell::Instance, public calc::Numbers {
 public:
     mainfrm();
-
-    // The last calculation with a finite quotient; written only by cmd1_MouseUp.
-    double excitation = 0, cellCount = 0, divisionSize = 0, cellCapacity = 0, cellRating = 0;
-    double uvPerIncrement = 0;
 
 private:
     void Form_Load();

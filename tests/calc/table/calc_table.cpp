@@ -49,7 +49,7 @@ std::string Row(std::string_view line) {
     }
     const auto& t = c.texts;
     const auto r = calc::ComputeIncrementSignal(t[0], t[1], t[2], t[3], t[4]);
-    out = std::to_string(int(r.failure)) + ' ' + (r.finite ? "finite " : "none ");
+    out = std::to_string(int(r.failure)) + ' ' + (r.finite() ? "finite " : "none ");
     for (double value : {r.excitation, r.cellCount, r.divisionSize, r.cellCapacity, r.cellRating,
                          r.uvPerIncrement})
         Put(out, value);
