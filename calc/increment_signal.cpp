@@ -16,11 +16,6 @@
 namespace calc {
 namespace {
 
-// Not <cctype>: its answers follow the locale, and only ASCII digits count here.
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // The characters of a text as the number rule reads them. Numbers come pasted from pages and
 // documents with no-break and other Unicode spaces before them, and typed by input methods in
 // full-width forms; each of those is read as its ASCII form, so that a number the user sees

@@ -12,10 +12,6 @@
 namespace calc {
 namespace {
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // What the reader takes: digits with at most one full stop, at least one of them a digit,
 // then perhaps e or E, an optional sign and at least one digit. Checked before reading, so
 // that no text, whatever its bytes, is read beyond its end or given a guessed value.

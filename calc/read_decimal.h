@@ -8,6 +8,12 @@
 
 namespace calc {
 
+// The only digits a number is read with, here and in the number rule: ASCII's. Not
+// <cctype>'s isdigit, whose answers follow the locale.
+constexpr bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 // Reads [first, last), which holds digits with at most one full stop and, after them, an
 // optional exponent (e or E, an optional sign, digits), as from_chars with
 // chars_format::general does: result_out_of_range, with the value untouched, when the number
