@@ -3,8 +3,8 @@
 // The calculator window as designed. Lengths in twips: divide by 15 for pixels at 96 DPI.
 // Colours in the 0x00BBGGRR form.
 
+#include "look/fonts.h"
 #include "platform/design.h"
-#include "shell/look.h"
 
 namespace mainfrm_design {
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // What both windows' designs share: the buttons' face and the window's font for labels,
-// lists and fields. Sizes in points, weight 400 regular.
+// lists and fields. Design data, as each window's own table is, kept apart from the shell
+// and from either window. Sizes in points, weight 400 regular.
 
 #include "platform/design.h"
 
