@@ -12,7 +12,8 @@ web_packages=(cmake ninja-build g++ zlib1g-dev clang-19 lld-19 wasi-libc libc++-
 # packages with osslsigncode when given a certificate.
 package_packages=("${build_packages[@]}" git dpkg-dev file "${windows_packages[@]}" wixl
     osslsigncode "${web_packages[@]}")
-test_packages=("${package_packages[@]}" clang libclang-rt-dev libbenchmark-dev
+# The tests: the calculation's with GoogleTest, and the rest with what each one drives.
+test_packages=("${package_packages[@]}" libgtest-dev clang libclang-rt-dev libbenchmark-dev
     valgrind xvfb xdotool xclip x11-utils openbox wmctrl python3-xlib desktop-file-utils appstream
     at-spi2-core dbus python3-pyatspi orca icoutils libqt6svg6
     binutils-mingw-w64-x86-64 chromium firefox-esr webkit2gtk-driver libwebkit2gtk-4.1-0
