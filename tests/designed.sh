@@ -36,5 +36,4 @@ designed_colour() {
 
 # The two windows' titles, which find them on the screen.
 # shellcheck disable=SC2034 # for the scripts that source this
-main_title=$(designed_title mainfrm)
-help_title=$(designed_title helpfrm)
+main_title=$(designed_title mainfrm) help_title=$(designed_title helpfrm)
