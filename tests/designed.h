@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <fstream>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -29,6 +30,7 @@ struct Control {
 struct Window {
     std::string name, title;
     int width = 0, height = 0;
+    double points = 0; // the font of its controls that name none
 };
 
 struct StartUp {
@@ -40,7 +42,7 @@ struct Design {
     std::vector<Window> windows;
     std::vector<Control> controls;
     std::vector<StartUp> startUp;
-    std::vector<std::string> tabOrder; // the calculator window's
+    std::map<std::string, std::vector<std::string>, std::less<>> tabOrder; // by window
 
     const Window& window(std::string_view name) const {
         for (const Window& w : windows)
@@ -98,12 +100,15 @@ inline Design Load(const char* path) {
             continue;
         const std::vector<std::string> f = Split(line);
         const std::string& kind = f[0];
-        const std::size_t fields = kind == "control" ? 9 : kind == "tab" ? 3 : 5;
+        const std::size_t fields = kind == "control"  ? 9
+                                   : kind == "window" ? 6
+                                   : kind == "tab"    ? 3
+                                                      : 5;
         if (f.size() < fields)
             throw Design::Malformed("too few fields in: " + line);
         const auto number = [&](std::size_t i) { return Read<int>(f[i], line); };
         if (kind == "window") {
-            design.windows.push_back({f[1], f[2], number(3), number(4)});
+            design.windows.push_back({f[1], f[2], number(3), number(4), Read<double>(f[5], line)});
         } else if (kind == "control") {
             design.controls.push_back({f[1],
                                        f[2],
@@ -125,8 +130,11 @@ inline Design Load(const char* path) {
             control->background = ReadRgb(f[4], line);
         } else if (kind == "startup") {
             design.startUp.push_back({f[1], f[2], f[3], f[4], {f.begin() + 5, f.end()}});
-        } else if (kind == "tab" && f[1] == "mainfrm") {
-            design.tabOrder.assign(f.begin() + 2, f.end());
+        } else if (kind == "tab") {
+            if (std::ranges::none_of(design.windows,
+                                     [&](const Window& w) { return w.name == f[1]; }))
+                throw Design::Malformed("a tab order of no window in: " + line);
+            design.tabOrder[f[1]].assign(f.begin() + 2, f.end());
         } else {
             throw Design::Malformed("unknown line: " + line);
         }

@@ -1,5 +1,6 @@
 # Sourced by the scripts that use a real program: the windows as designed (designed.txt),
-# for the points a person clicks and the colours a check expects.
+# for the titles a script finds windows by, the points a person clicks and the colours a
+# check expects.
 # shellcheck shell=bash
 
 designed_file="$(dirname "${BASH_SOURCE[0]}")/designed.txt"
@@ -11,6 +12,12 @@ designed_centre() {
         $1 == "control" && $2 == window && $3 == control {
             print int($4 + $6 / 2), int($5 + $7 / 2); found = 1 }
         END { exit !found }' "$designed_file" || fail "no control $1 $2 in designed.txt"
+}
+
+# A window's title, which finds it on the screen. designed_title WINDOW
+designed_title() {
+    awk -F'|' -v window="$1" '$1 == "window" && $2 == window { print $3; found = 1 }
+        END { exit !found }' "$designed_file" || fail "no window $1 in designed.txt"
 }
 
 # A window's client area, as "WIDTHxHEIGHT". designed_size WINDOW
@@ -26,3 +33,7 @@ designed_colour() {
             printf "%02x%02x%02x\n", c[1], c[2], c[3]; found = 1 }
         END { exit !found }' "$designed_file" || fail "no $3 colour of $1 $2 in designed.txt"
 }
+
+# The two windows' titles, which find them on the screen.
+# shellcheck disable=SC2034 # for the scripts that source this
+main_title=$(designed_title mainfrm) help_title=$(designed_title helpfrm)

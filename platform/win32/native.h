@@ -20,6 +20,7 @@ struct DeleteGdiObject {
 template <class Handle> using Gdi = std::unique_ptr<std::remove_pointer_t<Handle>, DeleteGdiObject>;
 
 constexpr int kFirstControlId = 100; // clear of IDOK and IDCANCEL, which the dialog manager sends
+constexpr wchar_t kWindowClass[] = L"QuinbrayForm"; // both windows', registered once
 
 void RegisterWindowClass();
 

@@ -12,7 +12,7 @@ namespace {
 
 using win32::kFirstControlId;
 
-constexpr wchar_t kWindowClass[] = L"QuinbrayForm";
+using win32::kWindowClass;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 #ifndef WM_DPICHANGED
 constexpr UINT WM_DPICHANGED = 0x02E0;

@@ -5,6 +5,7 @@
 set -euo pipefail
 build=$1 id=io.github.quinbray.Quinbray
 source "$(dirname "$0")/../e2e/xvfb.sh"
+source "$(dirname "$0")/../designed.sh"
 
 out=$xvfb_dir/package
 cpack --config "$build/CPackConfig.cmake" -B "$out" >/dev/null || fail "cpack"
@@ -32,5 +33,5 @@ done
 
 "$root/usr/bin/Quinbray" &
 app=$!
-visible "Quinbray Build Calculator" >/dev/null || fail "the unpacked program shows no window"
+visible "$main_title" >/dev/null || fail "the unpacked program shows no window"
 echo "PASS: $(basename "$deb") installs its files where a desktop expects them, with no RUNPATH, and starts"

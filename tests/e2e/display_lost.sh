@@ -8,10 +8,10 @@ source "$(dirname "$0")/../designed.sh"
 
 "$@" 2>"$xvfb_dir/said" &
 app=$!
-main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
+main=$(visible "$main_title") || fail "no calculator window"
 # Both windows made, so that there is more to tear down than one.
 xdotool mousemove --sync --window "$main" $(designed_centre mainfrm cmd2) click 1
-visible "Operation" >/dev/null || fail "Help showed no help window"
+visible "$help_title" >/dev/null || fail "Help showed no help window"
 
 kill "$xvfb"
 wait "$xvfb" || true

@@ -12,8 +12,8 @@ orca_heard contains 0 "Screen reader on"
 
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$1" &
 app=$!
-main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
-orca_heard contains 0 "Quinbray Build Calculator"
+main=$(visible "$main_title") || fail "no calculator window"
+orca_heard contains 0 "$main_title"
 
 # Calculate is pressed until Orca has said two results: on a busy machine it may not have
 # taken the program's events yet.
@@ -95,7 +95,7 @@ EOF
 # 8 on the keypad the current line, 7 the one above).
 mark=$(orca_mark)
 xdotool key alt+h
-orca_heard contains "$mark" "Operation dialog Select the desired values for each parameter"
+orca_heard contains "$mark" "$help_title dialog Select the desired values for each parameter"
 orca_heard contains "$mark" "Close push button"
 mark=$(orca_mark)
 xdotool key KP_Up
@@ -107,7 +107,7 @@ echo "PASS: Orca read the help as it opened, and its lines with the review keys"
 # Back in the calculator, Orca reads its window and the result that has the focus, whole.
 mark=$(orca_mark)
 xdotool key alt+c
-orca_heard contains "$mark" "Quinbray Build Calculator frame"
+orca_heard contains "$mark" "$main_title frame"
 orca_heard contains "$mark" "Quinbray per Increment read only text"
 orca_heard is "$mark" "1.00"
 echo "PASS: Orca read the result \"1.00\" whole"
@@ -142,7 +142,7 @@ for order in held clicked held clicked held clicked; do
     orca_heard is "$mark" "$warning"
     # Whether Orca said the box as it appeared, or only the focus within it.
     appeared=no
-    orca_speech "$mark" | grep -q "^alert Quinbray Build Calculator" && appeared=yes
+    orca_speech "$mark" | grep -q "^alert $main_title" && appeared=yes
     xdotool key Return
     for _ in $(seq 300); do
         tail -n +"$mark" "$orca_log" | grep -q "window:deactivate for \[alert" && break

@@ -13,7 +13,7 @@ app=$!
 # Click the middle of a control, where the design puts it.
 click() { xdotool mousemove --sync --window "$1" $(designed_centre "$2" "$3") click 1; }
 
-main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
+main=$(visible "$main_title") || fail "no calculator window"
 # Outputs are read whole before they are searched: under pipefail, grep -q leaving early
 # would fail the writer with SIGPIPE.
 geometry=$(xdotool getwindowgeometry "$main")
@@ -38,11 +38,11 @@ done
 [[ $result == "2.00" ]] || fail "result is '$result', expected 2.00"
 
 xdotool key alt+h
-visible "Operation" >/dev/null || fail "Alt+H did not open the help window"
-gone "Quinbray Build Calculator"
+visible "$help_title" >/dev/null || fail "Alt+H did not open the help window"
+gone "$main_title"
 xdotool key alt+c
-visible "Quinbray Build Calculator" >/dev/null || fail "Alt+C did not bring the calculator back"
-gone "Operation"
+visible "$main_title" >/dev/null || fail "Alt+C did not bring the calculator back"
+gone "$help_title"
 
 xdotool key alt+x
 exits_cleanly "$app"

@@ -5,6 +5,7 @@
 # becomes maximised or fullscreen, whoever asks: both have one size.
 set -euo pipefail
 source "$(dirname "$0")/xvfb.sh"
+source "$(dirname "$0")/../designed.sh"
 for tool in openbox wmctrl xwininfo; do
     command -v "$tool" >/dev/null || fail "missing $tool (./test installs it)"
 done
@@ -73,20 +74,20 @@ switch() {
     fail "$2 did not bring $3"
 }
 
-main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
+main=$(visible "$main_title") || fail "no calculator window"
 drag "$main" 150 90
 moved=$(place "$main")
-switch "$main" alt+h Operation
-help=$(visible "Operation")
+switch "$main" alt+h "$help_title"
+help=$(visible "$help_title")
 drag "$help" 80 160
 helpMoved=$(place "$help")
 for round in 1 2; do
-    switch "$help" alt+c "Quinbray Build Calculator"
+    switch "$help" alt+c "$main_title"
     placed_at "$main" "$moved" "the calculator, round $round,"
-    switch "$main" alt+h Operation
+    switch "$main" alt+h "$help_title"
     placed_at "$help" "$helpMoved" "the help window, round $round,"
 done
-switch "$help" alt+c "Quinbray Build Calculator"
+switch "$help" alt+c "$main_title"
 
 # Asks the window manager for one desktop more and waits until it has it: it handles
 # requests in turn, so by then it has acted on each one sent before.

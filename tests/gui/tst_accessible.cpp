@@ -5,6 +5,7 @@
 
 #include "platform/qt/native.h"
 #include "shell/forms.h"
+#include "tests/designed.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -131,12 +132,14 @@ void TestAccessible::windows_data() {
     QTest::addColumn<QAccessible::Role>("role");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("description"); // its start
+    const designed::Design& design = designed::Get();
+    const auto text = [](const std::string& s) { return QString::fromStdString(s); };
     QTest::newRow("calculator") << shell::Form::mainfrm << QAccessible::Window
-                                << "Quinbray Build Calculator"
-                                << "";
-    QTest::newRow("help") << shell::Form::helpfrm << QAccessible::Dialog << "Operation"
-                          << "Select the desired values for each parameter and then click on "
-                             "the Calculate button.\nNOTE: Division size";
+                                << text(design.window("mainfrm").title) << "";
+    QTest::newRow("help") << shell::Form::helpfrm << QAccessible::Dialog
+                          << text(design.window("helpfrm").title)
+                          << text(design.control("helpfrm", "Label1").caption + '\n' +
+                                  design.control("helpfrm", "Label6").caption);
 }
 
 // Each window is a frame or dialog named by its title, a child of the application; a
@@ -170,7 +173,8 @@ void TestAccessible::warning() {
     QAccessibleInterface* alert = QAccessible::queryAccessibleInterface(box);
     QCOMPARE(alert->role(), QAccessible::AlertMessage);
     QCOMPARE(alert->parent()->role(), QAccessible::Application);
-    QCOMPARE(alert->text(QAccessible::Name), "Quinbray Build Calculator");
+    QCOMPARE(alert->text(QAccessible::Name), // titled like its window
+             QString::fromStdString(designed::Get().window("mainfrm").title));
     QCOMPARE(alert->text(QAccessible::Description), "");
     QAbstractButton* ok = box->button(QMessageBox::Ok);
     QVERIFY(ok);

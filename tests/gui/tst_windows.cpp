@@ -153,6 +153,7 @@ private slots:
     void notFinite();
     void helpAndBack_data();
     void helpAndBack();
+    void tabOrder_data();
     void tabOrder();
     void oneSize_data();
     void oneSize();
@@ -233,16 +234,16 @@ void TestWindows::namedForScreenReaders_data() {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("control"); // empty: the window itself
     QTest::addColumn<QString>("name");
-    const char* const rows[][3] = {
-        {"mainfrm", "", "Quinbray Build Calculator"},
-        {"mainfrm", "cmd1", "Calculate"},
-        {"mainfrm", "cmd2", "Help"},
-        {"mainfrm", "cmd3", "Exit"},
-        {"helpfrm", "", "Operation"},
-        {"helpfrm", "cmd1", "Close"},
-    };
-    for (const auto& [window, control, name] : rows)
-        QTest::addRow("%s", name) << QString(window) << QString(control) << QString(name);
+    // A window by its title, a button by its caption without the access key's "&".
+    const char* const rows[][2] = {{"mainfrm", ""},     {"mainfrm", "cmd1"}, {"mainfrm", "cmd2"},
+                                   {"mainfrm", "cmd3"}, {"helpfrm", ""},     {"helpfrm", "cmd1"}};
+    for (const auto& [window, control] : rows) {
+        const designed::Design& design = designed::Get();
+        const QString name = QString::fromStdString(
+            *control ? design.control(window, control).caption : design.window(window).title);
+        QTest::addRow("%s %s", window, *control ? control : "window")
+            << QString(window) << QString(control) << QString(name).remove('&');
+    }
 }
 
 void TestWindows::namedForScreenReaders() {
@@ -513,7 +514,8 @@ void TestWindows::notFinite() {
     QCOMPARE(Result()->text(), ""); // no earlier result beside the new inputs
     QMessageBox* box = OpenMessage();
     QVERIFY(box && box->isVisible());
-    QCOMPARE(box->windowTitle(), "Quinbray Build Calculator");
+    QCOMPARE(box->windowTitle(), // titled like its window
+             QString::fromStdString(designed::Get().window("mainfrm").title));
     QCOMPARE(box->text(), message);
     QTest::keyClick(box, Qt::Key_Return);
     QTRY_VERIFY(!OpenMessage());
@@ -589,21 +591,41 @@ void TestWindows::helpAndBack() {
     QCOMPARE(Result()->text(), result);
 }
 
+void TestWindows::tabOrder_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QStringList>("designed");
+    for (const auto& [window, names] : designed::Get().tabOrder) {
+        QStringList order;
+        for (const std::string& name : names)
+            order << QString::fromStdString(name);
+        QTest::addRow("%s", window.c_str()) << QString::fromStdString(window) << order;
+    }
+}
+
 void TestWindows::tabOrder() {
-    QStringList designed;
-    for (const std::string& name : designed::Get().tabOrder)
-        designed << QString::fromStdString(name);
-    Get(Main(), designed.front())->setFocus();
+    QFETCH(QString, window);
+    QFETCH(QStringList, designed);
+    const bool help = window == "helpfrm";
+    QWidget& form = help ? Help() : Main();
+    if (help) {
+        shell::Show(shell::Form::helpfrm);
+        ShowAndActivate(form);
+    }
+    Get(form, designed.front())->setFocus();
     designed.move(0, designed.size() - 1); // from the first stop round to it again
     QStringList visited;
     for (qsizetype i = 0; i < designed.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* focus = QApplication::focusWidget();
-        while (focus && focus->parentWidget() != &Main()) // a list's own line edit
+        while (focus && focus->parentWidget() != &form) // a list's own line edit
             focus = focus->parentWidget();
         visited << (focus ? focus->objectName() : QString());
     }
     QCOMPARE(visited, designed);
+    if (help) {
+        shell::Hide(shell::Form::helpfrm);
+        shell::Show(shell::Form::mainfrm);
+    }
 }
 
 void TestWindows::oneSize_data() {
@@ -666,7 +688,7 @@ void TestWindows::layout() {
     QCOMPARE(c->geometry(), pixels);
     if (!qobject_cast<QLineEdit*>(c))
         QCOMPARE(c->property("text").toString(), caption);
-    QCOMPARE(c->font().pointSizeF(), points ? points : 7.5);
+    QCOMPARE(c->font().pointSizeF(), points ? points : designed.points);
     QCOMPARE(c->font().weight(), QFont::Normal);
     QVERIFY(!c->font().bold() && !c->font().italic() && !c->font().underline());
 

@@ -274,13 +274,15 @@ function printedTexts() {
 }
 
 test('printed, with or without backgrounds, the window, its help and the lines read black on white', async () => {
+  const [main, help] = [designed.windows.mainfrm.title, designed.windows.helpfrm.title];
+  const caption = designed.control('mainfrm', 'lbl1').caption;
   const rows = [
     { name: 'the calculator with a result', act: (page) => page.click('#mainfrm-cmd1'),
-      parts: ['Quinbray Build Calculator', 'Excitation Voltage', '2500', '1.00', 'alculate'] },
-    { name: 'the help window', act: (page) => page.click('#mainfrm-cmd2'), parts: ['Operation', 'lose'] },
+      parts: [main, caption, '2500', '1.00', 'alculate'] },
+    { name: 'the help window', act: (page) => page.click('#mainfrm-cmd2'), parts: [help, 'lose'] },
     { name: 'the line once ended', act: (page) => altKey(page, 'KeyX'), parts: ['The calculator has ended.', 'Start it again'] },
     { name: 'the line when the program cannot load', respond: { 'Quinbray.wasm': (r) => r.respond({ status: 404, body: '' }) },
-      failed: true, parts: ['Try again', 'Quinbray Build Calculator', 'Excitation Voltage'] },
+      failed: true, parts: ['Try again', main, caption] },
   ];
   for (const { name, act, respond, failed, parts } of rows) {
     const page = await tab({ respond });

@@ -10,6 +10,7 @@ set -euo pipefail
 dir=$(readlink -f "$1")
 here=$(dirname "$(readlink -f "$0")")
 source "$here/../e2e/xvfb.sh"
+source "$here/../designed.sh"
 
 for arch in x64 x86; do
     zip=$dir/quinbray-1.00-windows-$arch.zip
@@ -72,7 +73,7 @@ check_msi() {
     if $starts; then
         wine "C:\\$files\\Quinbray\\Quinbray.exe" &
         app=$!
-        visible "Quinbray Build Calculator" >/dev/null || fail "$where: the installed program shows no window"
+        visible "$main_title" >/dev/null || fail "$where: the installed program shows no window"
         kill "$app"
     fi
     wineserver -w

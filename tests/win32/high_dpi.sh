@@ -30,7 +30,7 @@ for dpi in 96 120 144 192; do
     wineserver -w
     wine "$exe" &
     app=$!
-    main=$(visible "Quinbray Build Calculator") || fail "no calculator window at $dpi DPI"
+    main=$(visible "$main_title") || fail "no calculator window at $dpi DPI"
     client=$(ask client)
     expected=$(((width * dpi + 48) / 96))x$(((height * dpi + 48) / 96))
     [[ $client == "$expected" ]] || fail "client area at $dpi DPI is $client, not $expected"

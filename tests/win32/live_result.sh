@@ -7,10 +7,11 @@
 set -euo pipefail
 probe=$1 exe=$2
 source "$(dirname "$0")/../e2e/xvfb.sh"
+source "$(dirname "$0")/../designed.sh"
 
 wine "$exe" &
 app=$!
-main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
+main=$(visible "$main_title") || fail "no calculator window"
 heard=$xvfb_dir/heard
 round=0
 # How many results a screen reader hears from a click where on Calculate: the same result

@@ -8,6 +8,7 @@
 set -euo pipefail
 probe=$1 exe=$2 planted=$3
 source "$(dirname "$0")/../e2e/xvfb.sh"
+source "$(dirname "$0")/../designed.sh"
 
 # The names, and where Windows looks for each. The Known DLLs (the loader resolves them
 # before the program's first instruction) always come from System32, which Wine's own order
@@ -40,7 +41,7 @@ rm "$folder"/control.dll*
 
 (cd "$folder" && WINEDLLOVERRIDES=$overrides exec wine Quinbray.exe) &
 app=$!
-main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
+main=$(visible "$main_title") || fail "no calculator window"
 heard=$xvfb_dir/heard
 wine "$probe" live 1 >"$heard" &
 listener=$!

@@ -51,13 +51,15 @@ const design::Form& FormOf(const std::string& name) {
     return name == "helpfrm" ? helpfrm_design::kForm : mainfrm_design::kForm;
 }
 
+// A window of ours by its title as designed.
 HWND Find(const design::Form& form) {
-    return FindWindowW(L"QuinbrayForm", win32::Widen(form.title).c_str());
+    const std::string& title = designed::Get().window(form.name).title;
+    return FindWindowW(win32::kWindowClass, win32::Widen(title).c_str());
 }
 
-// A control by its designed name: its window id is 100 plus its place in the design table.
+// A control by its designed name, by its window id from its place in the design table.
 HWND Control(HWND window, const design::Form& form, const char* name) {
-    return GetDlgItem(window, 100 + design::IndexOf(form, name));
+    return GetDlgItem(window, win32::kFirstControlId + design::IndexOf(form, name));
 }
 
 bool Layout(const std::string& kind) {

@@ -41,13 +41,13 @@ trap 'scheme "240 240 240" "0 0 0" "255 255 255" "0 102 204"; stop_xvfb' EXIT
 try() {
     wine "$exe" &
     app=$!
-    window=$(visible "Quinbray Build Calculator") || fail "$1: no calculator window"
+    window=$(visible "$main_title") || fail "$1: no calculator window"
     shows Text1 "$(designed_colour mainfrm Text1 background)" "*" "$1"
     xdotool mousemove --sync --window "$window" 335 175 click 1 key alt+h # keys to the window
-    window=$(visible "Operation") || fail "$1: no help window"
+    window=$(visible "$help_title") || fail "$1: no help window"
     shows Label5 "$2" "$3" "$1"
     xdotool key alt+c
-    visible "Quinbray Build Calculator" >/dev/null || fail "$1: the calculator did not come back"
+    visible "$main_title" >/dev/null || fail "$1: the calculator did not come back"
     xdotool key alt+x
     exits_cleanly "$app"
 }

@@ -42,7 +42,7 @@ handled() {
 
 wine "$exe" &
 app=$!
-main=$(visible "Quinbray Build Calculator") || fail "no calculator window"
+main=$(visible "$main_title") || fail "no calculator window"
 ask startup || fail "start-up texts and lists"
 ask layout mainfrm || fail "calculator layout"
 
@@ -93,7 +93,7 @@ type_all 5 0 1 2500 2
 click cmd1
 message=
 for _ in $(seq 30); do message=$(ask message) && break; sleep 0.1; done
-[[ $message == $'Quinbray Build Calculator\nThe number of load cells and the load cell capacity must not be zero.' ]] ||
+[[ $message == "$main_title"$'\nThe number of load cells and the load cell capacity must not be zero.' ]] ||
     fail "warning: '$message'"
 xdotool key Return
 for _ in $(seq 30); do ask message >/dev/null || break; sleep 0.1; done
@@ -105,12 +105,12 @@ click cmd1
 calculate_is 1.07 "before help"
 before=$(ask texts)
 click cmd2
-help=$(visible "Operation") || fail "Help showed no help window"
-gone "Quinbray Build Calculator"
+help=$(visible "$help_title") || fail "Help showed no help window"
+gone "$main_title"
 ask layout helpfrm || fail "help window layout"
 xdotool key alt+F4
-visible "Quinbray Build Calculator" >/dev/null || fail "closing help did not bring the calculator back"
-gone "Operation"
+visible "$main_title" >/dev/null || fail "closing help did not bring the calculator back"
+gone "$help_title"
 [[ $(ask texts) == "$before" ]] || fail "values changed on the way to help and back"
 
 # And by the keyboard alone: Enter on Help, reached by Tab; then Enter, the keypad's Enter
@@ -118,11 +118,11 @@ gone "Operation"
 click Combo4 && xdotool key Tab Tab Return
 for key in Return KP_Enter Escape; do
     [[ $key == Return ]] || xdotool key alt+h
-    visible "Operation" >/dev/null || fail "no help window before $key"
-    gone "Quinbray Build Calculator"
+    visible "$help_title" >/dev/null || fail "no help window before $key"
+    gone "$main_title"
     xdotool key "$key"
-    visible "Quinbray Build Calculator" >/dev/null || fail "$key on Close did not bring the calculator back"
-    gone "Operation"
+    visible "$main_title" >/dev/null || fail "$key on Close did not bring the calculator back"
+    gone "$help_title"
 done
 xdotool key Escape # closes nothing on the calculator
 handled "1 handled" "Escape on the calculator"
