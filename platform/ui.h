@@ -118,8 +118,8 @@ void Open(int& argc, char** argv);
 int Run();
 void End(int status); // hides every window and stops the loop; nothing more is handled
 
-// Called once the loop is over, while the window system still stands, so that windows can
-// be destroyed before it goes.
+// The program's one procedure to call once the loop is over, while the window system still
+// stands, so that windows can be destroyed before it goes; a second replaces the first.
 void AtTeardown(void (*release)());
 
 } // namespace ui

@@ -193,9 +193,8 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             index = FocusedButton(*window);
         else if (LOWORD(wParam) == IDCANCEL && window->form.cancel)
             index = design::IndexOf(window->form, window->form.cancel);
-        if (HIWORD(wParam) == BN_CLICKED && index >= 0 && index < int(window->clicks.size()) &&
-            window->clicks[std::size_t(index)])
-            window->clicks[std::size_t(index)]();
+        if (HIWORD(wParam) == BN_CLICKED)
+            system::RunClick(*window, index);
         return 0;
     }
     case WM_CTLCOLORSTATIC:
@@ -210,8 +209,7 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;
     case WM_CLOSE: // the title bar's close and Alt+F4
-        if (window->onClose)
-            window->onClose();
+        system::RunClose(*window);
         return 0;
     case WM_ACTIVATE: // the keyboard goes back where it was, as in a dialog
         if (LOWORD(wParam) == WA_INACTIVE) {
@@ -292,7 +290,6 @@ Native::Native(const design::Form& designed)
     const std::size_t count = form.controls.size();
     controls.resize(count);
     backBrushes.resize(count);
-    clicks.resize(count);
     for (int index : design::CreationOrder(form)) {
         const design::Control& control = form.controls[std::size_t(index)];
         const Class made = Kind(control);
@@ -391,7 +388,7 @@ Native* system::Make(const design::Form& form) {
     return new Native(form);
 }
 
-void Window::Destroy::operator()(Native* window) const {
+void system::Destroy(Native* window) {
     delete window;
 }
 
@@ -401,10 +398,6 @@ void Window::Visible(bool visible) {
         SetTimer(built->hwnd, kMarkLiveTimer, USER_TIMER_MINIMUM, nullptr);
     if (visible) // takes the keyboard, so access keys work at once
         SetForegroundWindow(built->hwnd);
-}
-
-void Window::OnClose(std::function<void()> procedure) {
-    built->onClose = std::move(procedure);
 }
 
 void Window::Warn(std::string_view text) {
