@@ -31,9 +31,9 @@ void ConnectClose(Native& window);
 // What they share.
 std::span<Native* const> Windows(); // those that stand, in the order they were made
 bool Ended();                       // End has been called: nothing more is handled
-// Runs what AtTeardown was given, once. Each window system calls it once windows can go:
-// after its loop, or after the notification that ended the program, or (Qt) as its
-// application object goes, which outlives the loop.
+// Runs what AtTeardown was given, and forgets it. Each window system calls it where
+// windows can go: after its loop (Win32), after the notification that ended the program
+// (the page), as its application object goes, which outlives the loop (Qt).
 void TearDown();
 // A notification: each runs the procedure the window was given for it, if any, unless the
 // program has ended. A control is known by its place in the design, as everywhere.
