@@ -61,7 +61,7 @@ public:
     void Text(std::string_view text);
 };
 
-// Push button.
+// Push button. Each notification runs the procedure last given for it, as a window's close.
 class Button : public Control {
 public:
     using Control::Control;
