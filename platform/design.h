@@ -71,7 +71,8 @@ struct Control {
     std::optional<Bgr> backColour = std::nullopt;
     bool tabStop = true;   // false: takes the focus by mouse only, not by Tab
     bool readOnly = false; // a field that can be selected and copied, not typed over
-    bool live = false;     // each new text is told to screen readers, wherever the focus is
+    // Each new text but an empty one is told to screen readers, wherever the focus is.
+    bool live = false;
 };
 
 struct Form {

@@ -61,7 +61,7 @@ public:
     void Text(std::string_view text);
 };
 
-// Push button.
+// Push button. Each notification runs the procedure last given for it, as a window's close.
 class Button : public Control {
 public:
     using Control::Control;
@@ -118,8 +118,8 @@ void Open(int& argc, char** argv);
 int Run();
 void End(int status); // hides every window and stops the loop; nothing more is handled
 
-// Called once the loop is over, while the window system still stands, so that windows can
-// be destroyed before it goes.
+// The program's one procedure to call once the loop is over, while the window system still
+// stands, so that windows can be destroyed before it goes; a second replaces the first.
 void AtTeardown(void (*release)());
 
 } // namespace ui

@@ -1,18 +1,61 @@
-// What every window system does alike: it keeps the windows that stand, knows whether the
+// What every window system does alike: it keeps the windows that stand with the procedures
+// their notifications run, decides what a live field tells screen readers, knows whether the
 // program has ended, and runs the teardown it was given. What each does its own way is behind
 // platform/system.h.
 
 #include "platform/system.h"
 
+#include <map>
 #include <utility>
 #include <vector>
 
 namespace ui {
 namespace {
 
+// What a window keeps whatever its window system: its design, and what its notifications run.
+struct Kept {
+    explicit Kept(const design::Form& designed)
+        : form(designed)
+        , clicks(designed.controls.size())
+        , mouseUps(designed.controls.size()) {}
+
+    const design::Form& form;
+    std::vector<std::function<void()>> clicks;                 // by design place
+    std::vector<std::function<void(const MouseUp&)>> mouseUps; // by design place
+    std::function<void()> close;                               // the close control's
+};
+
 std::vector<Native*> windows;
-std::vector<void (*)()> teardown;
+std::map<const Native*, Kept> kept; // a window's, while it stands
+void (*teardown)() = nullptr;
 bool ended = false;
+
+Kept& Of(const Native& window) {
+    return kept.at(&window);
+}
+
+// Gives a notification its procedure, asking the window system for the notification the first
+// time.
+template <class Procedure, class Connect>
+void Give(Procedure& given, Procedure procedure, Connect connect) {
+    const bool first = !given;
+    given = std::move(procedure);
+    if (first)
+        connect();
+}
+
+// Runs the procedure a notification was given, if the window stands and the program goes on.
+template <class Table, class... Arguments>
+void Notify(const Native& window, Table Kept::*table, int index, const Arguments&... arguments) {
+    if (ended)
+        return;
+    const auto found = kept.find(&window);
+    if (found == kept.end())
+        return;
+    const auto& procedures = found->second.*table;
+    if (index >= 0 && index < int(procedures.size()) && procedures[std::size_t(index)])
+        procedures[std::size_t(index)](arguments...);
+}
 
 } // namespace
 
@@ -20,11 +63,39 @@ Window::Window(const design::Form& designed)
     : form(designed)
     , built(system::Make(designed)) {
     windows.push_back(built.get());
+    kept.try_emplace(built.get(), designed);
 }
 
 // Forgotten before the window system destroys it, so that nothing reaches it on the way.
 Window::~Window() {
     std::erase(windows, built.get());
+    kept.erase(built.get());
+}
+
+void Window::Destroy::operator()(Native* window) const {
+    system::Destroy(window);
+}
+
+void Window::OnClose(std::function<void()> procedure) {
+    Give(Of(*built).close, std::move(procedure), [&] { system::ConnectClose(*built); });
+}
+
+// A live field tells its new text, but not its emptying: the one empty text written is the
+// result cleared before a warning, which is itself told.
+void Field::Text(std::string_view text) {
+    system::SetText(*window, index, text);
+    if (Of(*window).form.controls[std::size_t(index)].live && !text.empty())
+        system::Announce(*window, index, text);
+}
+
+void Button::OnClick(std::function<void()> procedure) {
+    Give(Of(*window).clicks[std::size_t(index)], std::move(procedure),
+         [&] { system::ConnectClick(*window, index); });
+}
+
+void Button::OnMouseUp(std::function<void(const MouseUp&)> procedure) {
+    Give(Of(*window).mouseUps[std::size_t(index)], std::move(procedure),
+         [&] { system::ConnectMouseUp(*window, index); });
 }
 
 void End(int status) {
@@ -33,9 +104,7 @@ void End(int status) {
 }
 
 void AtTeardown(void (*release)()) {
-    if (teardown.empty())
-        system::ArrangeTeardown();
-    teardown.push_back(release);
+    teardown = release;
 }
 
 namespace system {
@@ -49,8 +118,23 @@ bool Ended() {
 }
 
 void TearDown() {
-    for (auto release : std::exchange(teardown, {}))
+    if (const auto release = std::exchange(teardown, nullptr))
         release();
+}
+
+void RunClick(Native& window, int index) {
+    Notify(window, &Kept::clicks, index);
+}
+
+void RunMouseUp(Native& window, int index, const MouseUp& up) {
+    Notify(window, &Kept::mouseUps, index, up);
+}
+
+void RunClose(Native& window) {
+    if (ended)
+        return;
+    if (const auto found = kept.find(&window); found != kept.end() && found->second.close)
+        found->second.close();
 }
 
 } // namespace system

@@ -55,7 +55,7 @@ int Run() {
     looping = true;
     const int status = QApplication::exec();
     looping = false;
-    application.reset(); // runs the teardown while Qt still stands
+    application.reset(); // runs the teardown while Qt still stands (see system::Make)
     return status;
 }
 
@@ -63,12 +63,6 @@ void system::Stop(int status) {
     for (QWidget* window : QApplication::topLevelWidgets())
         window->hide();
     QCoreApplication::exit(status);
-}
-
-// Among Qt's post routines, as the application object goes: the one Run destroys, or the one
-// a test makes for itself without Open.
-void system::ArrangeTeardown() {
-    qAddPostRoutine(TearDown);
 }
 
 } // namespace ui

@@ -99,19 +99,25 @@ std::string Field::Text() const {
     return ToUtf8(window->Get<QLineEdit>(index).text());
 }
 
-void Field::Text(std::string_view text) {
-    window->Get<QLineEdit>(index).setText(FromUtf8(text));
-    if (window->form.controls[std::size_t(index)].live && !text.empty())
-        window->Announce(index, FromUtf8(text));
+void system::SetText(Native& window, int index, std::string_view text) {
+    window.Get<QLineEdit>(index).setText(FromUtf8(text));
 }
 
-void Button::OnClick(std::function<void()> procedure) {
-    QObject::connect(&window->Get<QPushButton>(index), &QPushButton::clicked, window,
-                     [procedure = std::move(procedure)] { procedure(); });
+void system::Announce(Native& window, int index, std::string_view text) {
+    window.Announce(index, FromUtf8(text));
 }
 
-void Button::OnMouseUp(std::function<void(const MouseUp&)> procedure) {
-    new MouseUpFilter(window->Get<QPushButton>(index), std::move(procedure));
+void system::ConnectClick(Native& window, int index) {
+    QObject::connect(&window.Get<QPushButton>(index), &QPushButton::clicked, &window,
+                     [&window, index] { RunClick(window, index); });
 }
+
+void system::ConnectMouseUp(Native& window, int index) {
+    new MouseUpFilter(window.Get<QPushButton>(index),
+                      [&window, index](const MouseUp& up) { RunMouseUp(window, index, up); });
+}
+
+// Native::closeEvent asks for the close procedure whenever the window system closes the window.
+void system::ConnectClose(Native&) {}
 
 } // namespace ui

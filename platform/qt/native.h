@@ -7,7 +7,6 @@
 
 #include <QWidget>
 
-#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -31,7 +30,6 @@ struct ui::Native : public QWidget {
 
     const design::Form& form;
     std::vector<QWidget*> controls;
-    std::function<void()> onClose;
     std::optional<QPoint> shownAt; // the client area's place when last hidden
 
 private:

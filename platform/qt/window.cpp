@@ -288,8 +288,7 @@ void Native::Announce(int index, const QString& text) {
 void Native::closeEvent(QCloseEvent* event) {
     // The window's own procedure decides; the window system closes nothing by itself.
     event->ignore();
-    if (onClose)
-        onClose();
+    system::RunClose(*this);
 }
 
 // A key that no control took: Escape presses the button the design names for it.
@@ -320,11 +319,16 @@ void Native::changeEvent(QEvent* event) {
             Qt::QueuedConnection);
 }
 
+// The windows go among Qt's post routines, as the application object goes: the one Run
+// destroys, or the one a test makes for itself without Open. Arranged as the first window is
+// made, while no other stands.
 Native* system::Make(const design::Form& form) {
+    if (Windows().empty())
+        qAddPostRoutine(TearDown);
     return new Native(form);
 }
 
-void Window::Destroy::operator()(Native* window) const {
+void system::Destroy(Native* window) {
     delete window;
 }
 
@@ -340,10 +344,6 @@ void Window::Visible(bool visible) {
         built->raise();
         built->activateWindow();
     }
-}
-
-void Window::OnClose(std::function<void()> procedure) {
-    built->onClose = std::move(procedure);
 }
 
 void Window::Warn(std::string_view text) {

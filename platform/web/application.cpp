@@ -13,8 +13,6 @@ namespace {
 // may end the program; the windows go only once it has returned, since it belongs to one
 // of them.
 template <class Holds, class Procedure> void Notify(Holds holds, Procedure run) {
-    if (ui::system::Ended())
-        return;
     // Found before it runs: a procedure may open a window, which joins the list.
     const auto windows = ui::system::Windows();
     const auto window = std::ranges::find_if(windows, holds);
@@ -24,12 +22,11 @@ template <class Holds, class Procedure> void Notify(Holds holds, Procedure run) 
         ui::system::TearDown();
 }
 
-// A control's notification: its procedure, by the control's place in the design.
+// A control's notification, by the control's place in the design.
 template <class Procedure> void NotifyControl(int id, Procedure run) {
     Notify([id](const ui::Native* w) { return std::ranges::count(w->controls, id) != 0; },
            [&](ui::Native& window) {
-               run(window,
-                   std::size_t(std::ranges::find(window.controls, id) - window.controls.begin()));
+               run(window, int(std::ranges::find(window.controls, id) - window.controls.begin()));
            });
 }
 
@@ -39,28 +36,20 @@ extern "C" {
 
 // A button's click: the mouse, the access key, Space or Enter.
 __attribute__((export_name("ui_click"))) void UiClick(int control) {
-    NotifyControl(control, [](ui::Native& window, std::size_t index) {
-        if (const auto& procedure = window.clicks[index])
-            procedure();
-    });
+    NotifyControl(control, ui::system::RunClick);
 }
 
 // The release of a mouse button, or the end of a touch, that began on a button.
 __attribute__((export_name("ui_mouse_up"))) void UiMouseUp(int control, int button, int shift,
                                                            int x, int y) {
-    NotifyControl(control, [&](ui::Native& window, std::size_t index) {
-        if (const auto& procedure = window.mouseUps[index])
-            procedure({ui::MouseButton(button), shift, x, y});
+    NotifyControl(control, [&](ui::Native& window, int index) {
+        ui::system::RunMouseUp(window, index, {ui::MouseButton(button), shift, x, y});
     });
 }
 
 // The window's close control: the browser's Back, on a window shown over the first.
 __attribute__((export_name("ui_close"))) void UiClose(int id) {
-    Notify([id](const ui::Native* w) { return w->id == id; },
-           [](ui::Native& window) {
-               if (window.close)
-                   window.close();
-           });
+    Notify([id](const ui::Native* w) { return w->id == id; }, ui::system::RunClose);
 }
 
 } // extern "C"
@@ -77,8 +66,5 @@ int Run() {
 void system::Stop(int) {
     page::End();
 }
-
-// The notification that ended the program runs the teardown once it has returned.
-void system::ArrangeTeardown() {}
 
 } // namespace ui

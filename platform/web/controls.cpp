@@ -34,17 +34,24 @@ std::string Field::Text() const {
     return Read(window->controls[std::size_t(index)]);
 }
 
-void Field::Text(std::string_view text) {
-    page::TextWrite(window->controls[std::size_t(index)], text.data(), text.size());
+void system::SetText(Native& window, int index, std::string_view text) {
+    page::TextWrite(window.controls[std::size_t(index)], text.data(), text.size());
 }
 
-void Button::OnClick(std::function<void()> procedure) {
-    window->clicks[std::size_t(index)] = std::move(procedure);
-    page::ButtonActs(window->controls[std::size_t(index)]);
+void system::Announce(Native& window, int index, std::string_view) {
+    page::Announce(window.controls[std::size_t(index)]);
 }
 
-void Button::OnMouseUp(std::function<void(const MouseUp&)> procedure) {
-    window->mouseUps[std::size_t(index)] = std::move(procedure);
+void system::ConnectClick(Native& window, int index) {
+    page::ButtonActs(window.controls[std::size_t(index)]);
+}
+
+// The page sends every button's mouse-up (ui_mouse_up).
+void system::ConnectMouseUp(Native&, int) {}
+
+// A panel in a page has no close control of its own: the browser's Back stands in for it.
+void system::ConnectClose(Native& window) {
+    page::WindowCloses(window.id);
 }
 
 } // namespace ui

@@ -34,6 +34,8 @@ QUINBRAY_PAGE(list_select) void ListSelect(int list, int place);
 QUINBRAY_PAGE(text_size) std::size_t TextSize(int control);
 QUINBRAY_PAGE(text_read) void TextRead(char* into);
 QUINBRAY_PAGE(text_write) void TextWrite(int control, const char* text, std::size_t size);
+// Tells screen readers the text just written to a field, wherever the focus is.
+QUINBRAY_PAGE(announce) void Announce(int field);
 
 // A button whose click runs a procedure: its access key is worth announcing.
 QUINBRAY_PAGE(button_acts) void ButtonActs(int button);

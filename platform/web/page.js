@@ -193,7 +193,9 @@ const page = {
     const field = nodes[control];
     if (startup.editedByUser(field)) return;
     field.value = text(at, size);
-    if (startup.state === 'ready' && field.readOnly) say(field);
+  },
+  announce(control) {
+    if (startup.state === 'ready') say(nodes[control]);
   },
 
   // Its access key is announced only where it does something.
@@ -289,18 +291,18 @@ const page = {
   },
 };
 
-// A read-only field is what a window tells the user, which the focus need not reach: each
-// text the program writes there is said once, politely, by the page's live region, with the
-// field's caption, also where it is the same text again or none. A screen reader passes over
-// a text that is the same as the last it was given (Orca does, even where the region was
-// emptied in between), so every other text ends in a zero-width space, which is not heard.
+// A field the program tells the user of, which the focus need not reach: each text the
+// program announces there is said once, politely, by the page's live region, with the
+// field's caption, also where it is the same text again. A screen reader passes over a text
+// that is the same as the last it was given (Orca does, even where the region was emptied
+// in between), so every other text ends in a zero-width space, which is not heard.
 let odd = false;
 function say(field) {
   const region = document.getElementById('said');
   if (!region) return;
   const caption = document.querySelector(`label[for="${field.id}"]`)?.textContent;
   odd = !odd;
-  region.textContent = `${caption ? `${caption}: ` : ''}${field.value || 'cleared'}${odd ? '\u200b' : ''}`;
+  region.textContent = `${caption ? `${caption}: ` : ''}${field.value}${odd ? '\u200b' : ''}`;
 }
 
 // Keys the page takes from the browser: Alt and a button's underlined letter raise its

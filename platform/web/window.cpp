@@ -121,8 +121,6 @@ Native::Native(const design::Form& form) {
 
     const auto size = form.controls.size();
     controls.resize(size);
-    clicks.resize(size);
-    mouseUps.resize(size);
     for (const int index : ReadingOrder(form)) {
         const design::Control& control = form.controls[std::size_t(index)];
         const std::string element = ElementId(form, control), style = Css(control);
@@ -144,18 +142,12 @@ Native* system::Make(const design::Form& form) {
     return new Native(form);
 }
 
-void Window::Destroy::operator()(Native* window) const {
+void system::Destroy(Native* window) {
     delete window;
 }
 
 void Window::Visible(bool visible) {
     page::Visible(built->id, visible);
-}
-
-// A panel in a page has no close control of its own: the browser's Back stands in for it.
-void Window::OnClose(std::function<void()> procedure) {
-    built->close = std::move(procedure);
-    page::WindowCloses(built->id);
 }
 
 void Window::Warn(std::string_view text) {

@@ -98,7 +98,4 @@ void system::Stop(int status) {
     PostQuitMessage(status);
 }
 
-// Run's end runs the teardown.
-void system::ArrangeTeardown() {}
-
 } // namespace ui

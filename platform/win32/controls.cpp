@@ -73,7 +73,9 @@ LRESULT CALLBACK MouseUpProcedure(HWND button, UINT message, WPARAM wParam, LPAR
         state.releasing = false;
         if (pressedHere) {
             UpdateWindow(button); // drawn released before the procedure shows anything
-            state.procedure({which, Shift(wParam), short(LOWORD(lParam)), short(HIWORD(lParam))});
+            system::RunMouseUp(
+                *state.window, state.index,
+                {which, Shift(wParam), short(LOWORD(lParam)), short(HIWORD(lParam))});
         }
         return result;
     }
@@ -113,23 +115,27 @@ std::string Field::Text() const {
     return win32::WindowText(window->Control(index));
 }
 
-void Field::Text(std::string_view text) {
-    SetWindowTextW(window->Control(index), win32::Widen(text).c_str());
-    if (window->form.controls[std::size_t(index)].live && !text.empty()) {
-        window->MarkLive();
-        win32::Announce(window->Control(index));
-    }
+void system::SetText(Native& window, int index, std::string_view text) {
+    SetWindowTextW(window.Control(index), win32::Widen(text).c_str());
 }
 
-void Button::OnClick(std::function<void()> procedure) {
-    window->clicks[std::size_t(index)] = std::move(procedure);
+void system::Announce(Native& window, int index, std::string_view) {
+    window.MarkLive();
+    win32::Announce(window.Control(index));
 }
 
-void Button::OnMouseUp(std::function<void(const MouseUp&)> procedure) {
-    auto& state = *window->mouseUps.emplace_back(std::make_unique<win32::MouseUpState>());
-    state.procedure = std::move(procedure);
-    SetWindowSubclass(window->Control(index), MouseUpProcedure, kMouseUpSubclass,
+// The window procedure hands every button's click on (WM_COMMAND).
+void system::ConnectClick(Native&, int) {}
+
+void system::ConnectMouseUp(Native& window, int index) {
+    auto& state = *window.mouseUps.emplace_back(std::make_unique<win32::MouseUpState>());
+    state.window = &window;
+    state.index = index;
+    SetWindowSubclass(window.Control(index), MouseUpProcedure, kMouseUpSubclass,
                       reinterpret_cast<DWORD_PTR>(&state));
 }
+
+// The window procedure hands the close control on (WM_CLOSE).
+void system::ConnectClose(Native&) {}
 
 } // namespace ui

@@ -2,11 +2,10 @@
 
 // The Win32 window behind a ui::Window: its handle, its controls in the order of the design
 // table (a control's window id is 100 plus its place there), the GDI objects it draws with
-// at its current DPI, and the procedures its notifications run.
+// at its current DPI, and what its buttons' mouse-ups need.
 
 #include "platform/system.h"
 
-#include <functional>
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -35,7 +34,8 @@ void Announce(HWND control);
 
 // What a button's mouse-up needs between the press and the release.
 struct MouseUpState {
-    std::function<void(const ui::MouseUp&)> procedure;
+    ui::Native* window = nullptr; // and the button's place in its design
+    int index = 0;
     unsigned pressed = 0;   // MouseButton bits pressed on the button and not yet released
     bool synthetic = false; // inside BM_CLICK, whose press and release are the keyboard's
     bool releasing = false; // inside the button's own handling of a release
@@ -63,9 +63,7 @@ struct ui::Native {
     int dpi = 96;
     std::vector<std::pair<const design::Font*, win32::Gdi<HFONT>>> fonts;
     std::vector<win32::Gdi<HBRUSH>> backBrushes; // by control; empty where none is designed
-    std::vector<std::function<void()>> clicks;   // by control
     std::vector<std::unique_ptr<win32::MouseUpState>> mouseUps;
-    std::function<void()> onClose;
     HWND focus = nullptr;      // where the keyboard was when the window last lost it
     bool settling = false;     // a change of its own is on its way after the window system's
     bool highContrast = false; // as the system last said: asked once, not at every paint

@@ -1,5 +1,6 @@
-// A window built from its design with the Win32 API: one window procedure, controls made
-// from the design table, fonts and places scaled to the window's DPI.
+// A window built from its design with the Win32 API: one window procedure that hands each
+// message to a small handler, controls made from the design table, fonts and places scaled to
+// the window's DPI.
 
 #include "platform/win32/native.h"
 
@@ -107,25 +108,10 @@ Class Kind(const design::Control& control) {
 }
 
 // Sent to itself once the window system has tried to make the window fullscreen: see
-// WM_WINDOWPOSCHANGING.
+// OnWindowPosChanging.
 constexpr UINT kSettle = WM_APP + 1;
 // Fires once the shown window has painted (timers come after painting), for Native::MarkLive.
 constexpr UINT_PTR kMarkLiveTimer = 1;
-
-// Whether the move puts the client area at a corner of its screen with the title bar
-// above it, off the screen: where fullscreen puts it, and no person drags a window to.
-bool Cornered(HWND hwnd, const WINDOWPOS& place) {
-    RECT outer;
-    POINT client{0, 0};
-    GetWindowRect(hwnd, &outer);
-    ClientToScreen(hwnd, &client);
-    client.x += place.x - outer.left;
-    client.y += place.y - outer.top;
-    MONITORINFO screen{sizeof screen, {}, {}, 0};
-    GetMonitorInfoW(MonitorFromPoint(client, MONITOR_DEFAULTTONEAREST), &screen);
-    return client.y > place.y && client.x == screen.rcMonitor.left &&
-           client.y == screen.rcMonitor.top;
-}
 
 SIZE Outer(const Native& window) {
     return OuterSize(design::Pixels(window.form.clientWidth, window.dpi),
@@ -144,10 +130,40 @@ bool HighContrast() {
            (scheme.dwFlags & HCF_HIGHCONTRASTON);
 }
 
+// The place in the design of the button that has the keyboard, or -1.
+int FocusedButton(const Native& window) {
+    const auto focused = std::ranges::find(window.controls, GetFocus());
+    if (focused == window.controls.end())
+        return -1;
+    const auto index = std::size_t(focused - window.controls.begin());
+    return window.form.controls[index].kind == design::Kind::button ? int(index) : -1;
+}
+
+// Creation hands the window the Native it belongs to: kept with it for the messages that
+// follow, which find its handle already there.
+void OnNcCreate(HWND hwnd, const CREATESTRUCTW& create) {
+    auto* window = static_cast<Native*>(create.lpCreateParams);
+    window->hwnd = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+}
+
+// A button's click: the mouse, the access key, Space, and the dialog manager's Enter where the
+// focused button is not the default one (the focus came by a click or as the window was
+// activated, not by Tab), and its Escape.
+void OnCommand(Native& window, WORD id, WORD code) {
+    int index = int(id) - kFirstControlId;
+    if (id == IDOK)
+        index = FocusedButton(window);
+    else if (id == IDCANCEL && window.form.cancel)
+        index = design::IndexOf(window.form, window.form.cancel);
+    if (code == BN_CLICKED)
+        system::RunClick(window, index);
+}
+
 // The colours a control's design gives it; nullptr leaves it to the window system. A text
 // colour on the window's own background is drawn as designed only where it reads on the
 // scheme's, else in the scheme's hyperlink colour.
-HBRUSH Colour(Native& window, HWND control, HDC dc) {
+HBRUSH OnCtlColor(Native& window, HDC dc, HWND control) {
     const int index = GetDlgCtrlID(control) - kFirstControlId;
     if (index < 0 || index >= int(window.controls.size()))
         return nullptr;
@@ -166,120 +182,157 @@ HBRUSH Colour(Native& window, HWND control, HDC dc) {
     return GetSysColorBrush(COLOR_BTNFACE);
 }
 
-// The place in the design of the button that has the keyboard, or -1.
-int FocusedButton(const Native& window) {
-    const auto focused = std::ranges::find(window.controls, GetFocus());
-    if (focused == window.controls.end())
-        return -1;
-    const auto index = std::size_t(focused - window.controls.begin());
-    return window.form.controls[index].kind == design::Kind::button ? int(index) : -1;
+// The user chose another scheme, or turned high contrast on or off.
+void OnSettingChange(Native& window) {
+    window.highContrast = HighContrast();
+    RedrawWindow(window.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+// The title bar's close and Alt+F4.
+void OnClose(Native& window) {
+    system::RunClose(window);
+}
+
+// The keyboard goes back where it was, as in a dialog.
+void OnActivate(Native& window, WORD state) {
+    if (state == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(window.hwnd, focus))
+            window.focus = focus;
+    } else {
+        SetFocus(window.focus ? window.focus : GetNextDlgTabItem(window.hwnd, nullptr, FALSE));
     }
-    Native* window = Of(hwnd);
-    if (!window)
+}
+
+// The one size the window has (see OnWindowPosChanging).
+void OnGetMinMaxInfo(const Native& window, MINMAXINFO& limits) {
+    const SIZE outer = Outer(window);
+    limits.ptMaxSize = limits.ptMinTrackSize = limits.ptMaxTrackSize = {outer.cx, outer.cy};
+}
+
+// Whether the move puts the client area at a corner of its screen with the title bar
+// above it, off the screen: where fullscreen puts it, and no person drags a window to.
+bool Cornered(HWND hwnd, const WINDOWPOS& place) {
+    RECT outer;
+    POINT client{0, 0};
+    GetWindowRect(hwnd, &outer);
+    ClientToScreen(hwnd, &client);
+    client.x += place.x - outer.left;
+    client.y += place.y - outer.top;
+    MONITORINFO screen{sizeof screen, {}, {}, 0};
+    GetMonitorInfoW(MonitorFromPoint(client, MONITOR_DEFAULTTONEAREST), &screen);
+    return client.y > place.y && client.x == screen.rcMonitor.left &&
+           client.y == screen.rcMonitor.top;
+}
+
+// The window has one size. Windows keeps it, having no maximise box and no sizing border to
+// offer; a window manager that runs the program (Wine's X11 desktops) may still make it
+// fullscreen from its window menu, and then stretches the window or leaves it in a corner of
+// the screen. The size and the place are kept here, and once the window system is done, a
+// change of our own (OnSettle) tells Wine the window's state again, which takes fullscreen
+// back and the window where it was; on Windows that change does nothing. Only then: Wine
+// hands on every place the window manager reports, passing ones too, and telling one of
+// those back to it would move the window there.
+void OnWindowPosChanging(Native& window, WINDOWPOS& place) {
+    const SIZE outer = Outer(window);
+    const bool stretched =
+        !(place.flags & SWP_NOSIZE) && (place.cx != outer.cx || place.cy != outer.cy);
+    const bool cornered = !(place.flags & SWP_NOMOVE) && Cornered(window.hwnd, place);
+    if ((stretched || cornered) && !IsIconic(window.hwnd)) {
+        place.cx = outer.cx;
+        place.cy = outer.cy;
+        place.flags |= SWP_NOMOVE;
+        if (!window.settling && IsWindowVisible(window.hwnd)) {
+            window.settling = true;
+            PostMessageW(window.hwnd, kSettle, 0, 0);
+        }
+    }
+}
+
+// The change of its own that OnWindowPosChanging sent.
+void OnSettle(Native& window) {
+    SetWindowPos(window.hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    window.settling = false;
+}
+
+// Whether the timer was this window's own.
+bool OnTimer(Native& window, UINT_PTR id) {
+    if (id != kMarkLiveTimer)
+        return false;
+    window.MarkLive();
+    return true;
+}
+
+// A screen reader asks for the window: its fields are marked first, then the window system
+// answers.
+void OnGetObject(Native& window) {
+    window.MarkLive();
+}
+
+// The window moved to a screen of another DPI, or the screen's DPI changed: everything is
+// laid out anew, and the window takes the place and size the system suggests.
+void OnDpiChanged(Native& window, int dpi, const RECT& suggested) {
+    window.Layout(dpi);
+    SetWindowPos(window.hwnd, nullptr, suggested.left, suggested.top,
+                 suggested.right - suggested.left, suggested.bottom - suggested.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Only hands each message on: to its handler, with its parameters unpacked, and to the window
+// system where the handler leaves the message to it.
+LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        OnNcCreate(hwnd, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
+    Native* const found = Of(hwnd);
+    if (!found)
         return DefWindowProcW(hwnd, message, wParam, lParam);
+    Native& window = *found;
 
     switch (message) {
-    case WM_COMMAND: {
-        int index = int(LOWORD(wParam)) - kFirstControlId;
-        // The dialog manager's Enter where the focused button is not the default one (the
-        // focus came by a click or as the window was activated, not by Tab), and its Escape.
-        if (LOWORD(wParam) == IDOK)
-            index = FocusedButton(*window);
-        else if (LOWORD(wParam) == IDCANCEL && window->form.cancel)
-            index = design::IndexOf(window->form, window->form.cancel);
-        if (HIWORD(wParam) == BN_CLICKED && index >= 0 && index < int(window->clicks.size()) &&
-            window->clicks[std::size_t(index)])
-            window->clicks[std::size_t(index)]();
+    case WM_COMMAND:
+        OnCommand(window, LOWORD(wParam), HIWORD(wParam));
         return 0;
-    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
-        if (HBRUSH brush =
-                Colour(*window, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+        if (const HBRUSH brush =
+                OnCtlColor(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
             return reinterpret_cast<LRESULT>(brush);
         break;
-    case WM_SYSCOLORCHANGE: // the user chose another scheme, or turned high contrast on or off
+    case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
-        window->highContrast = HighContrast();
-        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        OnSettingChange(window);
         return 0;
-    case WM_CLOSE: // the title bar's close and Alt+F4
-        if (window->onClose)
-            window->onClose();
+    case WM_CLOSE:
+        OnClose(window);
         return 0;
-    case WM_ACTIVATE: // the keyboard goes back where it was, as in a dialog
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            const HWND focus = GetFocus();
-            if (focus && IsChild(hwnd, focus))
-                window->focus = focus;
-        } else {
-            SetFocus(window->focus ? window->focus : GetNextDlgTabItem(hwnd, nullptr, FALSE));
-        }
+    case WM_ACTIVATE:
+        OnActivate(window, LOWORD(wParam));
         return 0;
-    // The window has one size. Windows keeps it, having no maximise box and no sizing
-    // border to offer; a window manager that runs the program (Wine's X11 desktops) may
-    // still make it fullscreen from its window menu, and then stretches the window or
-    // leaves it in a corner of the screen. The size and the place are kept here, and once
-    // the window system is done, a change of our own tells Wine the window's state again,
-    // which takes fullscreen back and the window where it was; on Windows that change does
-    // nothing. Only then: Wine hands on every place the window manager reports, passing
-    // ones too, and telling one of those back to it would move the window there.
-    case WM_GETMINMAXINFO: {
-        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-        const SIZE outer = Outer(*window);
-        limits->ptMaxSize = limits->ptMinTrackSize = limits->ptMaxTrackSize = {outer.cx, outer.cy};
+    case WM_GETMINMAXINFO:
+        OnGetMinMaxInfo(window, *reinterpret_cast<MINMAXINFO*>(lParam));
         return 0;
-    }
-    case WM_WINDOWPOSCHANGING: {
-        auto* place = reinterpret_cast<WINDOWPOS*>(lParam);
-        const SIZE outer = Outer(*window);
-        const bool stretched =
-            !(place->flags & SWP_NOSIZE) && (place->cx != outer.cx || place->cy != outer.cy);
-        const bool cornered = !(place->flags & SWP_NOMOVE) && Cornered(hwnd, *place);
-        if ((stretched || cornered) && !IsIconic(hwnd)) {
-            place->cx = outer.cx;
-            place->cy = outer.cy;
-            place->flags |= SWP_NOMOVE;
-            if (!window->settling && IsWindowVisible(hwnd)) {
-                window->settling = true;
-                PostMessageW(hwnd, kSettle, 0, 0);
-            }
-        }
+    case WM_WINDOWPOSCHANGING:
+        OnWindowPosChanging(window, *reinterpret_cast<WINDOWPOS*>(lParam));
         return 0;
-    }
-    case WM_TIMER:
-        if (wParam != kMarkLiveTimer)
-            break;
-        window->MarkLive();
-        return 0;
-    case WM_GETOBJECT: // a screen reader asks for the window: its fields are marked first
-        window->MarkLive();
-        break;
     case kSettle:
-        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-        window->settling = false;
+        OnSettle(window);
         return 0;
-    case WM_DPICHANGED: {
-        window->Layout(HIWORD(wParam));
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+    case WM_TIMER:
+        if (OnTimer(window, wParam))
+            return 0;
+        break;
+    case WM_GETOBJECT:
+        OnGetObject(window);
+        break;
+    case WM_DPICHANGED:
+        OnDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
-    }
     default:
         break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
-
 } // namespace
 
 Native::Native(const design::Form& designed)
@@ -292,7 +345,6 @@ Native::Native(const design::Form& designed)
     const std::size_t count = form.controls.size();
     controls.resize(count);
     backBrushes.resize(count);
-    clicks.resize(count);
     for (int index : design::CreationOrder(form)) {
         const design::Control& control = form.controls[std::size_t(index)];
         const Class made = Kind(control);
@@ -391,7 +443,7 @@ Native* system::Make(const design::Form& form) {
     return new Native(form);
 }
 
-void Window::Destroy::operator()(Native* window) const {
+void system::Destroy(Native* window) {
     delete window;
 }
 
@@ -401,10 +453,6 @@ void Window::Visible(bool visible) {
         SetTimer(built->hwnd, kMarkLiveTimer, USER_TIMER_MINIMUM, nullptr);
     if (visible) // takes the keyboard, so access keys work at once
         SetForegroundWindow(built->hwnd);
-}
-
-void Window::OnClose(std::function<void()> procedure) {
-    built->onClose = std::move(procedure);
 }
 
 void Window::Warn(std::string_view text) {

@@ -469,7 +469,8 @@ protected:
 } // namespace
 
 // Each Calculate's result reaches a screen reader as a notification, the same result again
-// too, while the keyboard stays where it was.
+// too, while the keyboard stays where it was; the result cleared before a warning does not,
+// since the warning is said.
 void TestWindows::resultAnnounced() {
     TypeAll(kStartUp);
     Calculate()->setFocus();
@@ -485,6 +486,11 @@ void TestWindows::resultAnnounced() {
     QCOMPARE(shown.names, QStringList({"notification: Quinbray per Increment 1.00",
                                        "notification: Quinbray per Increment 3.75"}));
     QCOMPARE(QApplication::focusWidget(), Calculate());
+    TypeAll({"5", "0", "1", "2500", "2"});
+    QTest::mouseClick(Calculate(), Qt::LeftButton);
+    QTRY_VERIFY(OpenMessage());
+    QCOMPARE(Result()->text(), "");
+    QCOMPARE(shown.names.size(), 2);
 }
 
 void TestWindows::notFinite_data() {
