@@ -21,14 +21,11 @@ const ids = new WeakMap(); // element → its page id, once the program has it
 const windows = new Map(); // panel → { title, client, focus }
 const combos = new WeakMap(); // a list's text box → its Combo
 const closable = new WeakSet(); // windows whose close control the program answers
+const live = new WeakSet(); // fields whose every new text is told to screen readers
 let first = null; // the window shown first, which the browser's Back leaves with the page
 let leaving = false; // a window's history entry is being left for the program
 let clicked = null; // the button whose click is being handled, which opens a window it shows
 const keptForAssistiveTechnology = 1500; // ms, a window that gave up the focus (see visible)
-
-// As the program numbers them: design::Kind, and page::Flags.
-const Kind = { label: 0, button: 1, list: 2, field: 3 };
-const Flag = { readOnly: 1, noTabStop: 2 };
 
 // How a control gets its place, size and font; the build that writes the page's HTML puts
 // them in a stylesheet instead, since the page's policy allows no style in its markup.
@@ -90,6 +87,45 @@ function wire(element, box = element.closest('.combo')) {
   else if (box?.matches('.combo')) combos.set(element, new Combo(element, box));
 }
 
+// A control in a window, after those made before it, as `make(id)` makes it: [element], or
+// [element, the box it is in]; or the one the page's HTML holds, taken over already.
+function control(window, idAt, idSize, cssAt, cssSize, make) {
+  const id = text(idAt, idSize);
+  const existing = document.getElementById(id);
+  if (existing && startup.taken.has(existing)) {
+    ids.set(existing, nodes.length);
+    return keep(existing);
+  }
+  const [element, box = element] = make(id);
+  element.id = id;
+  box.classList.add('control');
+  styling.apply(box, text(cssAt, cssSize));
+  windows.get(nodes[window]).client.append(box);
+  wire(element, box);
+  ids.set(element, nodes.length);
+  return keep(element);
+}
+
+// A text box, of a field or a list, with its text.
+function input(textAt, textSize, readOnly, tabStop) {
+  const element = document.createElement('input');
+  element.type = 'text';
+  element.maxLength = 32767; // as a desktop text box
+  // Numbers, not words: no completion, correction, capital or spelling mark, and a phone's
+  // numeric keyboard, which has the full stop. The sign and the exponent the reader also
+  // takes are missing from some such keyboards, but no quantity here is negative or needs
+  // one; a pasted text is taken whole. Enter ends the typing.
+  element.setAttribute('spellcheck', 'false');
+  element.setAttribute('autocomplete', 'off');
+  element.readOnly = readOnly;
+  if (!readOnly)
+    for (const [name, value] of Object.entries({ inputmode: 'decimal', autocapitalize: 'off',
+      autocorrect: 'off', enterkeyhint: 'done' })) element.setAttribute(name, value);
+  if (!tabStop) element.tabIndex = -1;
+  element.value = text(textAt, textSize);
+  return element;
+}
+
 const page = {
   window(idAt, idSize, titleAt, titleSize, cssAt, cssSize) {
     const id = text(idAt, idSize);
@@ -121,56 +157,36 @@ const page = {
     return keep(panel);
   },
 
-  control(window, kind, idAt, idSize, captionAt, captionSize, cssAt, cssSize, flags, forAt, forSize) {
-    const id = text(idAt, idSize);
-    const existing = document.getElementById(id);
-    if (existing && startup.taken.has(existing)) {
-      ids.set(existing, nodes.length);
-      return keep(existing);
-    }
-    const caption = text(captionAt, captionSize);
-    let element, box;
-    if (kind === Kind.button) {
-      element = box = makeButton(caption);
-    } else if (kind === Kind.label) {
-      element = box = document.createElement(forSize ? 'label' : 'div');
+  label: (window, idAt, idSize, captionAt, captionSize, cssAt, cssSize, forAt, forSize) =>
+    control(window, idAt, idSize, cssAt, cssSize, (id) => {
+      const element = document.createElement(forSize ? 'label' : 'div');
       if (forSize) element.htmlFor = text(forAt, forSize);
-      element.textContent = caption;
+      element.textContent = text(captionAt, captionSize);
       element.classList.add('label');
-    } else {
-      element = box = document.createElement('input');
-      element.type = 'text';
-      element.maxLength = 32767; // as a desktop text box
-      // Numbers, not words: no completion, correction, capital or spelling mark, and a
-      // phone's numeric keyboard, which has the full stop. The sign and the exponent the
-      // reader also takes are missing from some such keyboards, but no quantity here is
-      // negative or needs one; a pasted text is taken whole. Enter ends the typing.
-      element.setAttribute('spellcheck', 'false');
-      element.setAttribute('autocomplete', 'off');
-      element.readOnly = Boolean(flags & Flag.readOnly);
-      if (!element.readOnly)
-        for (const [name, value] of Object.entries({ inputmode: 'decimal', autocapitalize: 'off',
-          autocorrect: 'off', enterkeyhint: 'done' })) element.setAttribute(name, value);
-      if (flags & Flag.noTabStop) element.tabIndex = -1;
-      element.value = caption;
-      if (kind === Kind.list) {
-        box = document.createElement('div');
-        box.classList.add('combo');
-        box.id = `${id}-box`;
+      if (!forSize) {
+        const panel = nodes[window];
+        const described = panel.getAttribute('aria-describedby');
+        panel.setAttribute('aria-describedby', described ? `${described} ${id}` : id);
       }
-    }
-    element.id = id;
-    box.classList.add('control');
-    styling.apply(box, text(cssAt, cssSize));
-    if (kind === Kind.label && !forSize) {
-      const panel = nodes[window];
-      const described = panel.getAttribute('aria-describedby');
-      panel.setAttribute('aria-describedby', described ? `${described} ${id}` : id);
-    }
-    windows.get(nodes[window]).client.append(box);
-    wire(element, box);
-    ids.set(element, nodes.length);
-    return keep(element);
+      return [element];
+    }),
+  button: (window, idAt, idSize, captionAt, captionSize, cssAt, cssSize, tabStop) =>
+    control(window, idAt, idSize, cssAt, cssSize, () => {
+      const element = makeButton(text(captionAt, captionSize));
+      if (!tabStop) element.tabIndex = -1;
+      return [element];
+    }),
+  list: (window, idAt, idSize, textAt, textSize, cssAt, cssSize, readOnly, tabStop) =>
+    control(window, idAt, idSize, cssAt, cssSize, (id) => {
+      const box = document.createElement('div');
+      box.classList.add('combo');
+      box.id = `${id}-box`;
+      return [input(textAt, textSize, readOnly, tabStop), box];
+    }),
+  field(window, idAt, idSize, textAt, textSize, cssAt, cssSize, readOnly, tabStop, told) {
+    const made = control(window, idAt, idSize, cssAt, cssSize, () => [input(textAt, textSize, readOnly, tabStop)]);
+    if (told) live.add(nodes[made]);
+    return made;
   },
 
   // A list taken over from the page keeps the items it holds where they match.
@@ -193,7 +209,7 @@ const page = {
     const field = nodes[control];
     if (startup.editedByUser(field)) return;
     field.value = text(at, size);
-    if (startup.state === 'ready' && field.readOnly) say(field);
+    if (startup.state === 'ready' && live.has(field)) say(field);
   },
 
   // Its access key is announced only where it does something.
@@ -289,8 +305,8 @@ const page = {
   },
 };
 
-// A read-only field is what a window tells the user, which the focus need not reach: each
-// text the program writes there is said once, politely, by the page's live region, with the
+// A live field is what a window tells the user, which the focus need not reach: each text
+// the program writes there is said once, politely, by the page's live region, with the
 // field's caption, also where it is the same text again or none. A screen reader passes over
 // a text that is the same as the last it was given (Orca does, even where the region was
 // emptied in between), so every other text ends in a zero-width space, which is not heard.
