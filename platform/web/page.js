@@ -1,11 +1,14 @@
-// What the program asks of the page (its imports): windows and controls made
-// from what the design says, or taken over where the page's HTML already holds them, their
-// texts and lists, showing, hiding, warnings and the end. It hands the controls'
-// notifications back to the program, through the start-up (startup.js), which keeps those
-// that come before the program is ready until it is; and the few calls of the system
-// interface (WASI) its C++ library makes. It knows control kinds, not any program's controls.
+// What the program imports: what page.h asks of the page, and the few calls of the system
+// interface (WASI) its C++ library makes. In that order: windows and controls made from what
+// the design says, or taken over where the page's HTML already holds them, their texts and
+// lists, showing and hiding, warnings and the end; what a live field says; the browser's
+// history as a window's close control; the take-over of the windows the page's HTML holds;
+// and WASI. It hands the controls' notifications back to the program, through the start-up
+// (startup.js), which keeps those that come before the program is ready until it is. It
+// knows control kinds, not any program's controls; the controls' own behaviour and keys are
+// controls.js's.
 
-import { Combo, makeButton, wireButton } from './controls.js';
+import { Combo, makeButton, takeKeys, wireButton } from './controls.js';
 import * as startup from './startup.js';
 
 export { stop, restart } from './startup.js';
@@ -319,33 +322,6 @@ function say(field) {
   region.textContent = `${caption ? `${caption}: ` : ''}${field.value || 'cleared'}${odd ? '\u200b' : ''}`;
 }
 
-// Keys the page takes from the browser: Alt and a button's underlined letter raise its
-// click. The letter is the one the keyboard layout types; where it types no Latin letter
-// (Cyrillic layouts, the Option key of a Mac), the key's place stands in for it. Tab is the
-// browser's: it follows the window's controls in their order, then goes on to the browser,
-// as on any page.
-function onKey(e) {
-  const panel = shown();
-  if (startup.state === 'ended' || !panel || document.querySelector('dialog[open]')) return;
-  if (e.altKey && !e.ctrlKey && !e.metaKey) {
-    const letter = /^[a-z]$/i.test(e.key) ? e.key.toLowerCase()
-      : e.code.startsWith('Key') ? e.code.slice(3).toLowerCase() : '';
-    const button = letter && panel.querySelector(`button[data-access-key="${letter}"]`);
-    if (!button) return;
-    e.preventDefault();
-    e.stopPropagation();
-    button.click();
-  }
-}
-
-// On a phone's keyboard, Enter is the key that says the typing is done ("enterkeyhint"): the
-// field lets the focus go, so that the keyboard goes down and Calculate is in view. It comes
-// here only where no open list took it.
-function endTyping(e) {
-  if (e.key === 'Enter' && e.target.matches?.('input:not([readonly])') && matchMedia('(pointer: coarse)').matches)
-    e.target.blur();
-}
-
 // Back from a window shown over the first: the program closes it, as its close control.
 // Forward to the entry of a window that was closed, by Back or by the window's own controls:
 // what opened it opens it again, so that every entry shows what it stands for.
@@ -380,8 +356,7 @@ export function takeOver(early = []) {
       wire(element);
     }
   }
-  document.addEventListener('keydown', onKey, true);
-  document.addEventListener('keydown', endTyping);
+  takeKeys(() => startup.state !== 'ended' && shown());
   addEventListener('popstate', moved);
   startup.replay(early);
 }
