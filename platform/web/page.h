@@ -33,10 +33,10 @@ int Button(int window, const char* id, std::size_t idSize, const char* caption,
 QUINBRAY_PAGE(list)
 int List(int window, const char* id, std::size_t idSize, const char* text, std::size_t textSize,
          const char* css, std::size_t cssSize, bool readOnly, bool tabStop);
-// A one-line text field, with its text; `live`: each new text is told to screen readers.
+// A one-line text field, with its text.
 QUINBRAY_PAGE(field)
 int Field(int window, const char* id, std::size_t idSize, const char* text, std::size_t textSize,
-          const char* css, std::size_t cssSize, bool readOnly, bool tabStop, bool live);
+          const char* css, std::size_t cssSize, bool readOnly, bool tabStop);
 
 QUINBRAY_PAGE(list_clear) void ListClear(int list);
 QUINBRAY_PAGE(list_add) void ListAdd(int list, const char* item, std::size_t size, int place);

@@ -1,12 +1,12 @@
 // What the program imports: what page.h asks of the page, and the few calls of the system
 // interface (WASI) its C++ library makes. In that order: windows and controls made from what
 // the design says, or taken over where the page's HTML already holds them, their texts and
-// lists, showing and hiding, warnings and the end; what a live field says; the browser's
-// history as a window's close control; the take-over of the windows the page's HTML holds;
-// and WASI. It hands the controls' notifications back to the program, through the start-up
-// (startup.js), which keeps those that come before the program is ready until it is. It
-// knows control kinds, not any program's controls; the controls' own behaviour and keys are
-// controls.js's.
+// lists, showing and hiding, warnings and the end; the saying of a field's new text; the
+// browser's history as a window's close control; the take-over of the windows the page's
+// HTML holds; and WASI. It hands the controls' notifications back to the program, through
+// the start-up (startup.js), which keeps those that come before the program is ready until
+// it is. It knows control kinds, not any program's controls; the controls' own behaviour
+// and keys are controls.js's.
 
 import { Combo, makeButton, takeKeys, wireButton } from './controls.js';
 import * as startup from './startup.js';
@@ -24,7 +24,6 @@ const ids = new WeakMap(); // element → its page id, once the program has it
 const windows = new Map(); // panel → { title, client, focus }
 const combos = new WeakMap(); // a list's text box → its Combo
 const closable = new WeakSet(); // windows whose close control the program answers
-const live = new WeakSet(); // fields whose every new text is told to screen readers
 let first = null; // the window shown first, which the browser's Back leaves with the page
 let leaving = false; // a window's history entry is being left for the program
 let clicked = null; // the button whose click is being handled, which opens a window it shows
@@ -186,11 +185,8 @@ const page = {
       box.id = `${id}-box`;
       return [input(textAt, textSize, readOnly, tabStop), box];
     }),
-  field(window, idAt, idSize, textAt, textSize, cssAt, cssSize, readOnly, tabStop, told) {
-    const made = control(window, idAt, idSize, cssAt, cssSize, () => [input(textAt, textSize, readOnly, tabStop)]);
-    if (told) live.add(nodes[made]);
-    return made;
-  },
+  field: (window, idAt, idSize, textAt, textSize, cssAt, cssSize, readOnly, tabStop) =>
+    control(window, idAt, idSize, cssAt, cssSize, () => [input(textAt, textSize, readOnly, tabStop)]),
 
   // A list taken over from the page keeps the items it holds where they match.
   list_clear(list) {
@@ -212,7 +208,7 @@ const page = {
     const field = nodes[control];
     if (startup.editedByUser(field)) return;
     field.value = text(at, size);
-    if (startup.state === 'ready' && live.has(field)) say(field);
+    if (startup.state === 'ready' && field.readOnly) say(field);
   },
 
   // Its access key is announced only where it does something.
@@ -308,8 +304,8 @@ const page = {
   },
 };
 
-// A live field is what a window tells the user, which the focus need not reach: each text
-// the program writes there is said once, politely, by the page's live region, with the
+// A read-only field is what a window tells the user, which the focus need not reach: each
+// text the program writes there is said once, politely, by the page's live region, with the
 // field's caption, also where it is the same text again or none. A screen reader passes over
 // a text that is the same as the last it was given (Orca does, even where the region was
 // emptied in between), so every other text ends in a zero-width space, which is not heard.

@@ -122,8 +122,7 @@ Native::Native(const design::Form& form) {
             break;
         case design::Kind::field:
             made = page::Field(id, element.data(), element.size(), caption.data(), caption.size(),
-                               style.data(), style.size(), control.readOnly, control.tabStop,
-                               control.live);
+                               style.data(), style.size(), control.readOnly, control.tabStop);
             break;
         }
         controls[std::size_t(index)] = made;
