@@ -63,8 +63,9 @@ export function end() {
   state = 'ended';
 }
 
+// Once instantiated, the program is never loaded again in place.
 export function stop() {
-  state = state === 'loading' ? 'failed' : 'stopped';
+  state = state === 'loading' || state === 'failed' ? 'failed' : 'stopped';
   waiting.length = 0;
 }
 
