@@ -1,4 +1,5 @@
-// The controls' operations over the page's controls, and the notifications the page sends.
+// The controls' operations over the page's controls; the notifications the page sends them
+// come through application.cpp.
 
 #include "platform/web/native.h"
 #include "platform/web/page.h"

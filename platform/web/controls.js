@@ -1,5 +1,6 @@
 // The two controls with behaviour of their own, in one module so that the page's files stay
-// six (see ui.js): a push button and an editable drop-down list.
+// six (see loader.js): a push button and an editable drop-down list; and the keys the page
+// takes for them.
 
 // A push button, as a desktop's behaves. Its click needs the press and the release both on
 // it, so that dragging off takes a press back; the keyboard and assistive technology click
@@ -316,4 +317,32 @@ export class Combo {
     e.preventDefault();
     e.stopPropagation();
   }
+}
+
+// Keys the page takes from the browser, in the window `shown()` gives, while it gives one:
+// Alt and a button's underlined letter raise its click. The letter is the one the keyboard
+// layout types; where it types no Latin letter (Cyrillic layouts, the Option key of a Mac),
+// the key's place stands in for it. Tab is the browser's: it follows the window's controls
+// in their order, then goes on to the browser, as on any page.
+// On a phone's keyboard, Enter is the key that says the typing is done ("enterkeyhint"): the
+// field lets the focus go, so that the keyboard goes down and Calculate is in view. It comes
+// there only where no open list took it.
+export function takeKeys(shown) {
+  document.addEventListener('keydown', (e) => {
+    const panel = shown();
+    if (!panel || document.querySelector('dialog[open]')) return;
+    if (e.altKey && !e.ctrlKey && !e.metaKey) {
+      const letter = /^[a-z]$/i.test(e.key) ? e.key.toLowerCase()
+        : e.code.startsWith('Key') ? e.code.slice(3).toLowerCase() : '';
+      const button = letter && panel.querySelector(`button[data-access-key="${letter}"]`);
+      if (!button) return;
+      e.preventDefault();
+      e.stopPropagation();
+      button.click();
+    }
+  }, true);
+  document.addEventListener('keydown', (e) => {
+    if (e.key === 'Enter' && e.target.matches?.('input:not([readonly])') && matchMedia('(pointer: coarse)').matches)
+      e.target.blur();
+  });
 }

@@ -1,11 +1,9 @@
 #pragma once
 
-// What the C++ side of the browser's window system asks of the page (ui.js): make windows
+// What the C++ side of the browser's window system asks of the page (page.js): make windows
 // and controls from what the design says, read and write their texts, show, hide, warn and
 // end. The page knows control kinds, not the calculator's controls. Texts cross as UTF-8,
 // as a pointer into the program's memory and a length in bytes.
-
-#include "platform/design.h"
 
 #include <cstddef>
 
@@ -13,18 +11,32 @@
 
 namespace page {
 
-enum Flags { readOnly = 1, noTabStop = 2 };
-
 // A hidden panel of the client size in CSS pixels, headed by its title; returns its id.
 QUINBRAY_PAGE(window)
 int Window(const char* id, std::size_t idSize, const char* title, std::size_t titleSize,
            const char* css, std::size_t cssSize);
-// A control in a window, after those made before it; `forId` is the element a label names.
-// Returns its id, the same kind of number as a window's.
-QUINBRAY_PAGE(control)
-int Control(int window, design::Kind kind, const char* id, std::size_t idSize, const char* caption,
-            std::size_t captionSize, const char* css, std::size_t cssSize, int flags,
-            const char* forId, std::size_t forIdSize);
+
+// A control in a window, after those made before it, with its element id, caption and style;
+// each returns its id, the same kind of number as a window's. One import a kind of control,
+// so that the page is told the kind by what it is asked, in words: a kind the page lacks
+// stops the program's instantiation, where a number would make another kind.
+// A caption; `forId` is the element of the input it names, if any.
+QUINBRAY_PAGE(label)
+int Label(int window, const char* id, std::size_t idSize, const char* caption,
+          std::size_t captionSize, const char* css, std::size_t cssSize, const char* forId,
+          std::size_t forIdSize);
+// A push button; "&" marks its access key. `tabStop` false: the focus by mouse only.
+QUINBRAY_PAGE(button)
+int Button(int window, const char* id, std::size_t idSize, const char* caption,
+           std::size_t captionSize, const char* css, std::size_t cssSize, bool tabStop);
+// An editable drop-down list, with its text.
+QUINBRAY_PAGE(list)
+int List(int window, const char* id, std::size_t idSize, const char* text, std::size_t textSize,
+         const char* css, std::size_t cssSize, bool readOnly, bool tabStop);
+// A one-line text field, with its text.
+QUINBRAY_PAGE(field)
+int Field(int window, const char* id, std::size_t idSize, const char* text, std::size_t textSize,
+          const char* css, std::size_t cssSize, bool readOnly, bool tabStop);
 
 QUINBRAY_PAGE(list_clear) void ListClear(int list);
 QUINBRAY_PAGE(list_add) void ListAdd(int list, const char* item, std::size_t size, int place);

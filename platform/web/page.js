@@ -1,11 +1,14 @@
-// What the program asks of the page (its imports): windows and controls made
-// from what the design says, or taken over where the page's HTML already holds them, their
-// texts and lists, showing, hiding, warnings and the end. It hands the controls'
-// notifications back to the program, through the start-up (startup.js), which keeps those
-// that come before the program is ready until it is; and the few calls of the system
-// interface (WASI) its C++ library makes. It knows control kinds, not any program's controls.
+// What the program imports: what page.h asks of the page, and the few calls of the system
+// interface (WASI) its C++ library makes. In that order: windows and controls made from what
+// the design says, or taken over where the page's HTML already holds them, their texts and
+// lists, showing and hiding, warnings and the end; the saying of a field's new text; the
+// browser's history as a window's close control; the take-over of the windows the page's
+// HTML holds; and WASI. It hands the controls' notifications back to the program, through
+// the start-up (startup.js), which keeps those that come before the program is ready until
+// it is. It knows control kinds, not any program's controls; the controls' own behaviour
+// and keys are controls.js's.
 
-import { Combo, makeButton, wireButton } from './controls.js';
+import { Combo, makeButton, takeKeys, wireButton } from './controls.js';
 import * as startup from './startup.js';
 
 export { stop, restart } from './startup.js';
@@ -25,10 +28,6 @@ let first = null; // the window shown first, which the browser's Back leaves wit
 let leaving = false; // a window's history entry is being left for the program
 let clicked = null; // the button whose click is being handled, which opens a window it shows
 const keptForAssistiveTechnology = 1500; // ms, a window that gave up the focus (see visible)
-
-// As the program numbers them: design::Kind, and page::Flags.
-const Kind = { label: 0, button: 1, list: 2, field: 3 };
-const Flag = { readOnly: 1, noTabStop: 2 };
 
 // How a control gets its place, size and font; the build that writes the page's HTML puts
 // them in a stylesheet instead, since the page's policy allows no style in its markup.
@@ -90,6 +89,45 @@ function wire(element, box = element.closest('.combo')) {
   else if (box?.matches('.combo')) combos.set(element, new Combo(element, box));
 }
 
+// A control in a window, after those made before it, as `make(id)` makes it: [element], or
+// [element, the box it is in]; or the one the page's HTML holds, taken over already.
+function control(window, idAt, idSize, cssAt, cssSize, make) {
+  const id = text(idAt, idSize);
+  const existing = document.getElementById(id);
+  if (existing && startup.taken.has(existing)) {
+    ids.set(existing, nodes.length);
+    return keep(existing);
+  }
+  const [element, box = element] = make(id);
+  element.id = id;
+  box.classList.add('control');
+  styling.apply(box, text(cssAt, cssSize));
+  windows.get(nodes[window]).client.append(box);
+  wire(element, box);
+  ids.set(element, nodes.length);
+  return keep(element);
+}
+
+// A text box, of a field or a list, with its text.
+function input(textAt, textSize, readOnly, tabStop) {
+  const element = document.createElement('input');
+  element.type = 'text';
+  element.maxLength = 32767; // as a desktop text box
+  // Numbers, not words: no completion, correction, capital or spelling mark, and a phone's
+  // numeric keyboard, which has the full stop. The sign and the exponent the reader also
+  // takes are missing from some such keyboards, but no quantity here is negative or needs
+  // one; a pasted text is taken whole. Enter ends the typing.
+  element.setAttribute('spellcheck', 'false');
+  element.setAttribute('autocomplete', 'off');
+  element.readOnly = readOnly;
+  if (!readOnly)
+    for (const [name, value] of Object.entries({ inputmode: 'decimal', autocapitalize: 'off',
+      autocorrect: 'off', enterkeyhint: 'done' })) element.setAttribute(name, value);
+  if (!tabStop) element.tabIndex = -1;
+  element.value = text(textAt, textSize);
+  return element;
+}
+
 const page = {
   window(idAt, idSize, titleAt, titleSize, cssAt, cssSize) {
     const id = text(idAt, idSize);
@@ -121,57 +159,34 @@ const page = {
     return keep(panel);
   },
 
-  control(window, kind, idAt, idSize, captionAt, captionSize, cssAt, cssSize, flags, forAt, forSize) {
-    const id = text(idAt, idSize);
-    const existing = document.getElementById(id);
-    if (existing && startup.taken.has(existing)) {
-      ids.set(existing, nodes.length);
-      return keep(existing);
-    }
-    const caption = text(captionAt, captionSize);
-    let element, box;
-    if (kind === Kind.button) {
-      element = box = makeButton(caption);
-    } else if (kind === Kind.label) {
-      element = box = document.createElement(forSize ? 'label' : 'div');
+  label: (window, idAt, idSize, captionAt, captionSize, cssAt, cssSize, forAt, forSize) =>
+    control(window, idAt, idSize, cssAt, cssSize, (id) => {
+      const element = document.createElement(forSize ? 'label' : 'div');
       if (forSize) element.htmlFor = text(forAt, forSize);
-      element.textContent = caption;
+      element.textContent = text(captionAt, captionSize);
       element.classList.add('label');
-    } else {
-      element = box = document.createElement('input');
-      element.type = 'text';
-      element.maxLength = 32767; // as a desktop text box
-      // Numbers, not words: no completion, correction, capital or spelling mark, and a
-      // phone's numeric keyboard, which has the full stop. The sign and the exponent the
-      // reader also takes are missing from some such keyboards, but no quantity here is
-      // negative or needs one; a pasted text is taken whole. Enter ends the typing.
-      element.setAttribute('spellcheck', 'false');
-      element.setAttribute('autocomplete', 'off');
-      element.readOnly = Boolean(flags & Flag.readOnly);
-      if (!element.readOnly)
-        for (const [name, value] of Object.entries({ inputmode: 'decimal', autocapitalize: 'off',
-          autocorrect: 'off', enterkeyhint: 'done' })) element.setAttribute(name, value);
-      if (flags & Flag.noTabStop) element.tabIndex = -1;
-      element.value = caption;
-      if (kind === Kind.list) {
-        box = document.createElement('div');
-        box.classList.add('combo');
-        box.id = `${id}-box`;
+      if (!forSize) {
+        const panel = nodes[window];
+        const described = panel.getAttribute('aria-describedby');
+        panel.setAttribute('aria-describedby', described ? `${described} ${id}` : id);
       }
-    }
-    element.id = id;
-    box.classList.add('control');
-    styling.apply(box, text(cssAt, cssSize));
-    if (kind === Kind.label && !forSize) {
-      const panel = nodes[window];
-      const described = panel.getAttribute('aria-describedby');
-      panel.setAttribute('aria-describedby', described ? `${described} ${id}` : id);
-    }
-    windows.get(nodes[window]).client.append(box);
-    wire(element, box);
-    ids.set(element, nodes.length);
-    return keep(element);
-  },
+      return [element];
+    }),
+  button: (window, idAt, idSize, captionAt, captionSize, cssAt, cssSize, tabStop) =>
+    control(window, idAt, idSize, cssAt, cssSize, () => {
+      const element = makeButton(text(captionAt, captionSize));
+      if (!tabStop) element.tabIndex = -1;
+      return [element];
+    }),
+  list: (window, idAt, idSize, textAt, textSize, cssAt, cssSize, readOnly, tabStop) =>
+    control(window, idAt, idSize, cssAt, cssSize, (id) => {
+      const box = document.createElement('div');
+      box.classList.add('combo');
+      box.id = `${id}-box`;
+      return [input(textAt, textSize, readOnly, tabStop), box];
+    }),
+  field: (window, idAt, idSize, textAt, textSize, cssAt, cssSize, readOnly, tabStop) =>
+    control(window, idAt, idSize, cssAt, cssSize, () => [input(textAt, textSize, readOnly, tabStop)]),
 
   // A list taken over from the page keeps the items it holds where they match.
   list_clear(list) {
@@ -305,33 +320,6 @@ function say(field) {
   region.textContent = `${caption ? `${caption}: ` : ''}${field.value}${odd ? '\u200b' : ''}`;
 }
 
-// Keys the page takes from the browser: Alt and a button's underlined letter raise its
-// click. The letter is the one the keyboard layout types; where it types no Latin letter
-// (Cyrillic layouts, the Option key of a Mac), the key's place stands in for it. Tab is the
-// browser's: it follows the window's controls in their order, then goes on to the browser,
-// as on any page.
-function onKey(e) {
-  const panel = shown();
-  if (startup.state === 'ended' || !panel || document.querySelector('dialog[open]')) return;
-  if (e.altKey && !e.ctrlKey && !e.metaKey) {
-    const letter = /^[a-z]$/i.test(e.key) ? e.key.toLowerCase()
-      : e.code.startsWith('Key') ? e.code.slice(3).toLowerCase() : '';
-    const button = letter && panel.querySelector(`button[data-access-key="${letter}"]`);
-    if (!button) return;
-    e.preventDefault();
-    e.stopPropagation();
-    button.click();
-  }
-}
-
-// On a phone's keyboard, Enter is the key that says the typing is done ("enterkeyhint"): the
-// field lets the focus go, so that the keyboard goes down and Calculate is in view. It comes
-// here only where no open list took it.
-function endTyping(e) {
-  if (e.key === 'Enter' && e.target.matches?.('input:not([readonly])') && matchMedia('(pointer: coarse)').matches)
-    e.target.blur();
-}
-
 // Back from a window shown over the first: the program closes it, as its close control.
 // Forward to the entry of a window that was closed, by Back or by the window's own controls:
 // what opened it opens it again, so that every entry shows what it stands for.
@@ -366,8 +354,7 @@ export function takeOver(early = []) {
       wire(element);
     }
   }
-  document.addEventListener('keydown', onKey, true);
-  document.addEventListener('keydown', endTyping);
+  takeKeys(() => startup.state !== 'ended' && shown());
   addEventListener('popstate', moved);
   startup.replay(early);
 }

@@ -6,14 +6,18 @@
 //             what the buttons are asked still waits.
 //   ready     its start-up has returned: what waited is handled, as the user did it, and
 //             whatever comes next at once.
-//   failed    it could not be loaded or started, or has failed: nothing more goes to it.
+//   failed    it could not be loaded: nothing goes to it, and it may be loaded again in
+//             place, where what was typed stays.
+//   stopped   it has failed since it was instantiated: nothing more goes to it, and only the
+//             page loaded again starts it again.
 //   ended     it has ended: nothing more is handled.
 // What moves between them:
 //   loading  → starting  starting(): the program is instantiated
 //   starting → ready     ready(): its start-up has returned
 //   starting, ready → ended   end(): the program ends
-//   any      → failed    stop(): it cannot be loaded or started, or has failed
-//   failed   → loading   restart(): it is to be loaded again
+//   loading  → failed    stop(): it cannot be loaded
+//   any other → stopped  stop(): it has failed since it was instantiated
+//   failed   → loading   restart(): it is to be loaded again, in place
 
 export let state = 'loading';
 const waiting = []; // what came while loading or starting: [element, send]
@@ -59,12 +63,15 @@ export function end() {
   state = 'ended';
 }
 
+// Once instantiated, the program is never loaded again in place.
 export function stop() {
-  state = 'failed';
+  state = state === 'loading' || state === 'failed' ? 'failed' : 'stopped';
   waiting.length = 0;
 }
 
-// What is asked meanwhile waits for it, as at first.
+// What is asked meanwhile waits for it, as at first. Whether it is loaded again in place.
 export function restart() {
-  if (state === 'failed') state = 'loading';
+  if (state !== 'failed') return false;
+  state = 'loading';
+  return true;
 }

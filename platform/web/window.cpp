@@ -3,13 +3,12 @@
 // colours as CSS.
 
 #include "platform/web/native.h"
+#include "platform/web/order.h"
 #include "platform/web/page.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
-#include <tuple>
-#include <vector>
 
 namespace ui {
 namespace {
@@ -80,31 +79,6 @@ int FillWidth(const design::Form& form) {
     return std::min(form.clientWidth, right + left);
 }
 
-// The order of the controls in the page, which is the order a screen reader reads them in
-// and, among those that take it, the order Tab moves the focus in: the screen's, row by row
-// and left to right, each input's label right before it. The design's tab order is the
-// same for every control that takes the focus; the result, which takes it by mouse only,
-// is read where it is shown, after the inputs, not first for its tab index.
-std::vector<int> ReadingOrder(const design::Form& form) {
-    const auto& controls = form.controls;
-    // Where a control is read: a label with its input, just before it.
-    auto place = [&](int index) {
-        const design::Control* at = &controls[std::size_t(index)];
-        bool label = false;
-        for (const design::Control& input : controls)
-            if (input.label && std::string_view(input.label) == at->name) {
-                at = &input;
-                label = true;
-            }
-        return std::tuple(at->top, at->left, !label);
-    };
-    std::vector<int> order(controls.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = int(i);
-    std::ranges::stable_sort(order, {}, place);
-    return order;
-}
-
 // An element id the page can hold once: the window's name and the control's.
 std::string ElementId(const design::Form& form, const design::Control& control) {
     return std::string(form.name) + '-' + control.name;
@@ -128,12 +102,27 @@ Native::Native(const design::Form& form) {
         for (const design::Control& input : form.controls)
             if (input.label && std::string_view(input.label) == control.name)
                 names = ElementId(form, input);
-        const int flags =
-            (control.readOnly ? page::readOnly : 0) | (control.tabStop ? 0 : page::noTabStop);
         const std::string_view caption = control.caption;
-        const int made = page::Control(id, control.kind, element.data(), element.size(),
-                                       caption.data(), caption.size(), style.data(), style.size(),
-                                       flags, names.data(), names.size());
+        // The kind by the import that makes it, with what the design says of such a control.
+        int made = 0;
+        switch (control.kind) {
+        case design::Kind::label:
+            made = page::Label(id, element.data(), element.size(), caption.data(), caption.size(),
+                               style.data(), style.size(), names.data(), names.size());
+            break;
+        case design::Kind::button:
+            made = page::Button(id, element.data(), element.size(), caption.data(), caption.size(),
+                                style.data(), style.size(), control.tabStop);
+            break;
+        case design::Kind::list:
+            made = page::List(id, element.data(), element.size(), caption.data(), caption.size(),
+                              style.data(), style.size(), control.readOnly, control.tabStop);
+            break;
+        case design::Kind::field:
+            made = page::Field(id, element.data(), element.size(), caption.data(), caption.size(),
+                               style.data(), style.size(), control.readOnly, control.tabStop);
+            break;
+        }
         controls[std::size_t(index)] = made;
     }
 }

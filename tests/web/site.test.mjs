@@ -741,6 +741,30 @@ test('Try again after a failed download tries in place and keeps what was typed'
   await slow.close();
 });
 
+// A program that failed once it had started is not started again in place: the page loads.
+test('Try again after the program failed loads the page again', async () => {
+  const failing = await open({ before: () => {
+    const wrap = (result) => {
+      if (sessionStorage.getItem('failed')) return result;
+      sessionStorage.setItem('failed', 'once');
+      const fault = () => { throw new Error('a fault in the program'); };
+      return { ...result, instance: { exports: { ...result.instance.exports, ui_click: fault } } };
+    };
+    const { instantiate, instantiateStreaming } = WebAssembly;
+    WebAssembly.instantiateStreaming = async (...args) => wrap(await instantiateStreaming(...args));
+    WebAssembly.instantiate = async (...args) => wrap(await instantiate(...args));
+  } });
+  await ready(failing);
+  await failing.click('#mainfrm-cmd1');
+  await failing.waitForSelector('#failed:not([hidden])');
+  assert.match(await failing.$eval('#failed .why', (e) => e.textContent), /stopped with an error/);
+  await Promise.all([failing.waitForNavigation(), failing.click('#failed a')]);
+  await ready(failing);
+  await failing.click('#mainfrm-cmd1');
+  await failing.waitForFunction(() => document.querySelector('#mainfrm-Text1').value === '1.00');
+  await failing.close();
+});
+
 test('a phone or a tablet, either way up, draws the window larger, and taps reach every part', async () => {
   const phones = [
     { width: 412, height: 823, deviceScaleFactor: 1.75, smallestText: 12, targets: 24, fills: true }, // Lighthouse's phone

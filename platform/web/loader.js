@@ -1,8 +1,8 @@
-// The browser's window system for a program compiled to WebAssembly: the page's entry. The
-// page's HTML already shows the first window as the program makes it; the page's modules
-// take it over as soon as they are there, so that it can be used while the program
-// downloads; then the program starts and finds its window there. Where the program cannot be
-// loaded or started, the page says so.
+// The page's loader, its entry: it loads the page's modules and the program, compiled to
+// WebAssembly, that runs the windows through them. The page's HTML already shows the first
+// window as the program makes it; the page's modules take it over as soon as they are
+// there, so that it can be used while the program downloads; then the program starts and
+// finds its window there. Where the program cannot be loaded or started, the page says so.
 //
 // It is a classic script, deferred, so that it runs as soon as the page's HTML and stylesheet
 // are there, which is when the window first paints: from then on whatever the user does is
@@ -187,7 +187,6 @@
   // program never started, the link tries again in place, so that what was typed stays;
   // otherwise it loads the page again.
   const line = document.getElementById('failed');
-  let started = false;
   function failed(sentence) {
     clearTimeout(watchdog);
     main?.removeAttribute('aria-busy');
@@ -198,14 +197,13 @@
     line.hidden = false;
   }
   line?.querySelector('a').addEventListener('click', (e) => {
-    if (!page || started) return;
+    if (!page?.restart()) return; // the page loads again
     e.preventDefault();
     line.hidden = true;
     document.documentElement.classList.remove('failed');
     for (const panel of document.querySelectorAll('section.window')) panel.inert = false;
     document.querySelector('section.window:not([hidden]) input:not([tabindex="-1"])')?.focus();
     main?.setAttribute('aria-busy', 'true');
-    page.restart();
     watch();
     progress();
     load();
@@ -240,7 +238,6 @@
       const url = document.querySelector('link[rel=preload][type="application/wasm"]').href;
       const instance = await Promise.race([instantiate(url, page.imports), stalled]);
       clearTimeout(watchdog);
-      started = true;
       page.starting(instance.exports, (error) => {
         console.error(error);
         failed('The calculator stopped with an error.');
