@@ -5,7 +5,7 @@
 
 #include "platform/system.h"
 
-#include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -14,11 +14,13 @@ namespace {
 
 // What a window keeps whatever its window system: its design, and what its notifications run.
 struct Kept {
-    explicit Kept(const design::Form& designed)
-        : form(designed)
+    Kept(const Native* built, const design::Form& designed)
+        : window(built)
+        , form(designed)
         , clicks(designed.controls.size())
         , mouseUps(designed.controls.size()) {}
 
+    const Native* window;
     const design::Form& form;
     std::vector<std::function<void()>> clicks;                 // by design place
     std::vector<std::function<void(const MouseUp&)>> mouseUps; // by design place
@@ -26,12 +28,20 @@ struct Kept {
 };
 
 std::vector<Native*> windows;
-std::map<const Native*, Kept> kept; // a window's, while it stands
+std::vector<std::unique_ptr<Kept>> kept; // a window's, while it stands; few, so looked through
 void (*teardown)() = nullptr;
 bool ended = false;
 
+Kept* Find(const Native& window) {
+    for (const auto& record : kept)
+        if (record->window == &window)
+            return record.get();
+    return nullptr;
+}
+
+// A control's or a window's own record: it stands while they can be used.
 Kept& Of(const Native& window) {
-    return kept.at(&window);
+    return *Find(window);
 }
 
 // Gives a notification its procedure, asking the window system for the notification the first
@@ -49,10 +59,10 @@ template <class Table, class... Arguments>
 void Notify(const Native& window, Table Kept::*table, int index, const Arguments&... arguments) {
     if (ended)
         return;
-    const auto found = kept.find(&window);
-    if (found == kept.end())
+    const Kept* found = Find(window);
+    if (!found)
         return;
-    const auto& procedures = found->second.*table;
+    const auto& procedures = found->*table;
     if (index >= 0 && index < int(procedures.size()) && procedures[std::size_t(index)])
         procedures[std::size_t(index)](arguments...);
 }
@@ -63,13 +73,13 @@ Window::Window(const design::Form& designed)
     : form(designed)
     , built(system::Make(designed)) {
     windows.push_back(built.get());
-    kept.try_emplace(built.get(), designed);
+    kept.push_back(std::make_unique<Kept>(built.get(), designed));
 }
 
 // Forgotten before the window system destroys it, so that nothing reaches it on the way.
 Window::~Window() {
     std::erase(windows, built.get());
-    kept.erase(built.get());
+    std::erase_if(kept, [&](const auto& record) { return record->window == built.get(); });
 }
 
 void Window::Destroy::operator()(Native* window) const {
@@ -133,8 +143,8 @@ void RunMouseUp(Native& window, int index, const MouseUp& up) {
 void RunClose(Native& window) {
     if (ended)
         return;
-    if (const auto found = kept.find(&window); found != kept.end() && found->second.close)
-        found->second.close();
+    if (const Kept* found = Find(window); found && found->close)
+        found->close();
 }
 
 } // namespace system
