@@ -24,10 +24,27 @@ stop_xvfb() {
     rm -rf "$xvfb_dir"
 }
 trap stop_xvfb EXIT
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$xvfb_dir/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 50); do [[ -s $xvfb_dir/display ]] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$xvfb_dir/display")
+# Started again, once, if it does not answer: once, in a chroot, the first client could not
+# open the display the server had just named, and the test failed for want of a screen.
+# The server's own words stay in its log, for the failure's message.
+start_xvfb() {
+    : >"$xvfb_dir/display"
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$xvfb_dir/display" \
+        2>"$xvfb_dir/xvfb.log" &
+    xvfb=$!
+    for _ in $(seq 50); do [[ -s $xvfb_dir/display ]] && break; sleep 0.1; done
+    DISPLAY=:$(cat "$xvfb_dir/display")
+    export DISPLAY
+    for _ in $(seq 50); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+        kill -0 "$xvfb" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+    return 1
+}
+start_xvfb || start_xvfb || fail "no virtual X server answered: $(tail -n 5 "$xvfb_dir/xvfb.log")"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
 # The id of the visible window with exactly this title, waiting up to thirty seconds: a
